@@ -1,0 +1,7 @@
+#include "TestSupport.h"
+
+#include <QApplication>
+
+QObject* NewTestUnGlobal();
+
+KIOSK_TEST_MAIN(NewTestUnGlobal())

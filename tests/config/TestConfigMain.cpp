@@ -1,0 +1,7 @@
+#include "TestSupport.h"
+
+#include <QApplication>
+
+QObject* NewTestConnectionSettings();
+
+KIOSK_TEST_MAIN(NewTestConnectionSettings())

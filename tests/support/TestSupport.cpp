@@ -1,0 +1,73 @@
+#include "TestSupport.h"
+
+#include "HiveFileRegistry.h"
+
+#include <QTest>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+namespace {
+constexpr uid_t kUnprivilegedId = 65534; // nobody / nogroup
+}
+
+int RunTestObjects(int argc, char** argv, std::initializer_list<QObject*> objects)
+{
+    int failures = 0;
+    for (QObject* object : objects) {
+        failures += QTest::qExec(object, argc, argv);
+        delete object;
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+int RunUnprivileged(const std::function<int()>& body)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedId) != 0 || ::setuid(kUnprivilegedId) != 0))
+            ::_exit(125);
+        int code = 126;
+        try {
+            code = body();
+        } catch (...) {
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+HiveFixture::HiveFixture()
+{
+    ::chmod(folder_.path().toLocal8Bit().constData(), 0755);
+    path_ = folder_.filePath("HKEY_LOCAL_MACHINE.reg").toStdString();
+    SetMachineHiveFile(path_);
+}
+
+HiveFixture::~HiveFixture() { SetMachineHiveFile("/nonexistent/HKEY_LOCAL_MACHINE.reg"); }
+
+void HiveFixture::Write(const std::string& text) const
+{
+    std::ofstream(path_, std::ios::binary) << text;
+    ::chmod(path_.c_str(), 0644);
+}
+
+std::string HiveFixture::Read() const
+{
+    std::ifstream in(path_, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool HiveFixture::Exists() const { return ::access(path_.c_str(), F_OK) == 0; }

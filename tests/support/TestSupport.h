@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <initializer_list>
+#include <string>
+
+// Runs each test object in turn with QTest's own arguments; non-zero when any of them failed.
+int RunTestObjects(int argc, char** argv, std::initializer_list<QObject*> objects);
+
+// Runs the body in a forked child that has dropped to an unprivileged user (when started as root),
+// so that file permissions apply to it; the result is the child's exit code, or -1 when it died.
+int RunUnprivileged(const std::function<int()>& body);
+
+// A temporary folder, readable by everyone, that holds the hive file HKEY_LOCAL_MACHINE points at.
+class HiveFixture {
+public:
+    HiveFixture();
+    ~HiveFixture();
+
+    std::string Path() const { return path_; }
+    std::string Folder() const { return folder_.path().toStdString(); }
+    void Write(const std::string& text) const;
+    std::string Read() const;
+    bool Exists() const;
+
+private:
+    QTemporaryDir folder_;
+    std::string path_;
+};
+
+#define KIOSK_TEST_MAIN(...)                                                                                   \
+    int main(int argc, char** argv)                                                                            \
+    {                                                                                                          \
+        QApplication app(argc, argv);                                                                          \
+        return RunTestObjects(argc, argv, {__VA_ARGS__});                                                      \
+    }
