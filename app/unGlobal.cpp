@@ -1,10 +1,18 @@
 #include "unGlobal.h"
 
+#include "Cp936.h"
 #include "Exceptions.h"
 
 std::string ConnectStatus;
 
-namespace {
+const std::string& ConnectingMessage()
+{
+    static const std::string message = Cp936::Literal("系统正在连接数据库，请稍候...");
+    return message;
+}
+
+namespace
+{
 constexpr char kDigitCharacters[] = {'0', '3', '4', '7'};
 constexpr std::size_t kDigitsPerByte = 4;
 } // namespace

@@ -5,7 +5,8 @@
 
 const std::string DbKeyName = "Lib";
 
-namespace {
+namespace
+{
 
 const std::string kMakerKey = "SOFTWARE\\Torvanel";
 const std::string kRecordKey = kMakerKey + "\\" + DbKeyName;
@@ -14,10 +15,14 @@ constexpr const char* kOdbcName = "ODBCNAME";
 constexpr const char* kUserName = "USERNAME";
 constexpr const char* kPassword = "PASSWORD";
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 0x20;
+}
 
 // An accessor on HKEY_LOCAL_MACHINE for the length of one call.
-class MachineRegistryAccessor : public TRegistry {
+class MachineRegistryAccessor : public TRegistry
+{
 public:
     MachineRegistryAccessor() { RootKey = RegistryRoot::LocalMachine; }
 };
@@ -48,7 +53,8 @@ bool ReadConnectionSettings(ConnectionSettingsReceiver& receiver)
     return true;
 }
 
-bool WriteConnectionSettings(const std::string& odbcName, const std::string& loginId, const std::string& password)
+bool WriteConnectionSettings(const std::string& odbcName, const std::string& loginId,
+                             const std::string& password)
 {
     MachineRegistryAccessor registry;
     if (!registry.KeyExists(kMakerKey))

@@ -3,12 +3,19 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-namespace Cp936 {
-namespace {
+#include <stdexcept>
+
+namespace Cp936
+{
+namespace
+{
 
 constexpr const char* kCodecName = "windows-936";
 
-unsigned char At(std::string_view text, std::size_t index) { return static_cast<unsigned char>(text[index]); }
+unsigned char At(std::string_view text, std::size_t index)
+{
+    return static_cast<unsigned char>(text[index]);
+}
 
 // Length of the character that starts at index: 2 for a lead byte with a byte after it, else 1.
 std::size_t CharLength(std::string_view text, std::size_t index)
@@ -16,7 +23,10 @@ std::size_t CharLength(std::string_view text, std::size_t index)
     return IsLeadByte(At(text, index)) && index + 1 < text.size() ? 2 : 1;
 }
 
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char FoldAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 } // namespace
 
@@ -83,11 +93,29 @@ std::optional<std::string> FromUnicode(const QString& text)
     return result;
 }
 
-std::string ToUtf8(std::string_view text) { return ToUnicode(text).toStdString(); }
+std::string ToUtf8(std::string_view text)
+{
+    return ToUnicode(text).toStdString();
+}
 
 std::optional<std::string> FromUtf8(std::string_view utf8)
 {
     return FromUnicode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+std::string FromUtf8Lossy(std::string_view utf8)
+{
+    QStringEncoder encoder(kCodecName);
+    return QByteArray(encoder.encode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))))
+        .toStdString();
+}
+
+std::string Literal(std::string_view utf8)
+{
+    auto text = FromUtf8(utf8);
+    if (!text)
+        throw std::logic_error("text outside code page 936: " + std::string(utf8));
+    return *text;
 }
 
 } // namespace Cp936

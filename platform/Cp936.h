@@ -9,12 +9,19 @@
 
 // Texts inside the program are code page 936 byte strings. This module is the one place where they
 // meet Unicode (Qt, the ODBC drivers) and where their double-byte structure is looked at.
-namespace Cp936 {
+namespace Cp936
+{
 
 // A byte that starts a double-byte character.
-constexpr bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+constexpr bool IsLeadByte(unsigned char byte)
+{
+    return byte >= 0x81 && byte <= 0xFE;
+}
 // A byte that may follow a lead byte.
-constexpr bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFE && byte != 0x7F; }
+constexpr bool IsTrailByte(unsigned char byte)
+{
+    return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
+}
 
 // True when every lead byte is followed by a trail byte.
 bool IsWellFormed(std::string_view text);
@@ -32,5 +39,11 @@ std::optional<std::string> FromUnicode(const QString& text);
 std::string ToUtf8(std::string_view text);
 // Empty when the UTF-8 text holds a character that code page 936 cannot represent.
 std::optional<std::string> FromUtf8(std::string_view utf8);
+
+// Characters that code page 936 lacks become "?"; for texts that are only shown, such as messages.
+std::string FromUtf8Lossy(std::string_view utf8);
+
+// The program's own texts are written in UTF-8 in the sources; this gives their code page 936 bytes.
+std::string Literal(std::string_view utf8);
 
 } // namespace Cp936

@@ -6,7 +6,8 @@
 #include <cctype>
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 constexpr std::string_view kHeader = "REGEDIT4";
 constexpr std::string_view kLineEnd = "\r\n";
@@ -37,7 +38,8 @@ std::uint32_t HexDigitValue(char digit)
     return static_cast<std::uint32_t>(std::tolower(static_cast<unsigned char>(digit)) - 'a' + 10);
 }
 
-class LineParser {
+class LineParser
+{
 public:
     explicit LineParser(std::string_view line) : line_(line) {}
 
@@ -175,7 +177,8 @@ std::vector<std::string> LogicalLines(std::string_view text)
             lines.push_back(std::move(line));
         }
         auto& current = lines.back();
-        continues = !current.empty() && current.front() != '[' && current.front() != ';' && current.back() == '\\';
+        continues =
+            !current.empty() && current.front() != '[' && current.front() != ';' && current.back() == '\\';
         if (continues)
             current.pop_back();
     }
@@ -250,7 +253,8 @@ std::string ValueLine(const std::string& name, const RegistryValue& value)
         throw RegEdit4Error("a value name that a REGEDIT4 file cannot hold");
     std::string line = (name.empty() ? std::string("@") : Quote(name)) + "=";
     const std::string_view data = value.data;
-    if (value.type == REG_SZ && !data.empty() && data.back() == '\0' && IsQuotable(data.substr(0, data.size() - 1)))
+    if (value.type == REG_SZ && !data.empty() && data.back() == '\0' &&
+        IsQuotable(data.substr(0, data.size() - 1)))
         return line + Quote(data.substr(0, data.size() - 1));
     if (value.type == REG_DWORD && data.size() == 4) {
         std::uint32_t number = 0;
@@ -285,13 +289,15 @@ void WriteKey(const HiveKey& key, const std::string& path, bool isRoot, std::str
 
 const RegistryValue* HiveKey::FindValue(std::string_view valueName) const
 {
-    const auto it = FindByName(values, valueName, [](const auto& item) -> const std::string& { return item.first; });
+    const auto it =
+        FindByName(values, valueName, [](const auto& item) -> const std::string& { return item.first; });
     return it == values.end() ? nullptr : &it->second;
 }
 
 void HiveKey::SetValue(const std::string& valueName, RegistryValue value)
 {
-    const auto it = FindByName(values, valueName, [](const auto& item) -> const std::string& { return item.first; });
+    const auto it =
+        FindByName(values, valueName, [](const auto& item) -> const std::string& { return item.first; });
     if (it == values.end())
         values.emplace_back(valueName, std::move(value));
     else
@@ -300,7 +306,8 @@ void HiveKey::SetValue(const std::string& valueName, RegistryValue value)
 
 HiveKey* HiveKey::FindSubkey(std::string_view keyName)
 {
-    const auto it = FindByName(subkeys, keyName, [](const HiveKey& key) -> const std::string& { return key.name; });
+    const auto it =
+        FindByName(subkeys, keyName, [](const HiveKey& key) -> const std::string& { return key.name; });
     return it == subkeys.end() ? nullptr : &*it;
 }
 

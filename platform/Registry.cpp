@@ -6,7 +6,10 @@ TRegistry::TRegistry() : TRegistry(MachineRegistry()) {}
 
 TRegistry::TRegistry(RegistryBackend& backend) : backend_(backend) {}
 
-TRegistry::~TRegistry() { CloseKey(); }
+TRegistry::~TRegistry()
+{
+    CloseKey();
+}
 
 std::string TRegistry::Resolve(const std::string& key) const
 {
@@ -26,8 +29,8 @@ void TRegistry::SetCurrentKey(std::unique_ptr<RegistryKeyHandle> key, std::strin
 bool TRegistry::KeyExists(const std::string& key)
 {
     try {
-        return backend_.OpenKey(RootKey, Resolve(key), STANDARD_RIGHTS_READ | KEY_QUERY_VALUE |
-                                                            KEY_ENUMERATE_SUB_KEYS) != nullptr;
+        return backend_.OpenKey(RootKey, Resolve(key),
+                                STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS) != nullptr;
     } catch (...) {
         return false;
     }
@@ -37,7 +40,8 @@ bool TRegistry::OpenKeyReadOnly(const std::string& key)
 {
     const auto path = Resolve(key);
     for (const std::uint32_t access :
-         {std::uint32_t{KEY_READ}, std::uint32_t{STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS},
+         {std::uint32_t{KEY_READ},
+          std::uint32_t{STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS},
           std::uint32_t{KEY_QUERY_VALUE}}) {
         if (auto handle = backend_.OpenKey(RootKey, path, access)) {
             Access = access;
@@ -52,7 +56,8 @@ bool TRegistry::OpenKeyReadOnly(const std::string& key)
 bool TRegistry::OpenKey(const std::string& key, bool canCreate)
 {
     const auto path = Resolve(key);
-    auto handle = canCreate ? backend_.CreateKey(RootKey, path, KEY_ALL_ACCESS) : backend_.OpenKey(RootKey, path, Access);
+    auto handle = canCreate ? backend_.CreateKey(RootKey, path, KEY_ALL_ACCESS)
+                            : backend_.OpenKey(RootKey, path, Access);
     if (handle == nullptr)
         return false;
     SetCurrentKey(std::move(handle), path);
@@ -87,4 +92,7 @@ void TRegistry::WriteString(const std::string& name, const std::string& value)
         throw ERegistryException(FormatMessage("Failed to set data for '%s'", name));
 }
 
-void TRegistry::CloseKey() { SetCurrentKey(nullptr, {}); }
+void TRegistry::CloseKey()
+{
+    SetCurrentKey(nullptr, {});
+}

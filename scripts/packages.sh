@@ -6,7 +6,7 @@ KIOSK_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools
     unixodbc unixodbc-dev libsqliteodbc odbc-postgresql
     postgresql sqlite3
-    fonts-arphic-uming xvfb imagemagick
+    fonts-arphic-uming xvfb x11-utils imagemagick
 )
 
 kiosk_install_packages() {

@@ -3,5 +3,6 @@
 #include <QApplication>
 
 QObject* NewTestUnGlobal();
+QObject* NewTestStartup();
 
-KIOSK_TEST_MAIN(NewTestUnGlobal())
+KIOSK_TEST_MAIN(NewTestUnGlobal(), NewTestStartup())

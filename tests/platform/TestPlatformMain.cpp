@@ -4,5 +4,7 @@
 
 QObject* NewTestRegEdit4();
 QObject* NewTestHiveFileRegistry();
+QObject* NewTestApplication();
+QObject* NewTestDatabase();
 
-KIOSK_TEST_MAIN(NewTestRegEdit4(), NewTestHiveFileRegistry())
+KIOSK_TEST_MAIN(NewTestRegEdit4(), NewTestHiveFileRegistry(), NewTestApplication(), NewTestDatabase())

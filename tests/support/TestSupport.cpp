@@ -2,7 +2,10 @@
 
 #include "HiveFileRegistry.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QTest>
+#include <QWidget>
 
 #include <fcntl.h>
 #include <grp.h>
@@ -15,7 +18,8 @@
 #include <memory>
 #include <sstream>
 
-namespace {
+namespace
+{
 constexpr uid_t kUnprivilegedId = 65534; // nobody / nogroup
 }
 
@@ -33,8 +37,8 @@ int RunUnprivileged(const std::function<int()>& body)
 {
     const pid_t child = ::fork();
     if (child == 0) {
-        if (::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedId) != 0 || ::setuid(kUnprivilegedId) != 0))
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedId) != 0 ||
+                                 ::setuid(kUnprivilegedId) != 0))
             ::_exit(125);
         int code = 126;
         try {
@@ -56,7 +60,10 @@ HiveFixture::HiveFixture()
     SetMachineHiveFile(path_);
 }
 
-HiveFixture::~HiveFixture() { SetMachineHiveFile("/nonexistent/HKEY_LOCAL_MACHINE.reg"); }
+HiveFixture::~HiveFixture()
+{
+    SetMachineHiveFile("/nonexistent/HKEY_LOCAL_MACHINE.reg");
+}
 
 void HiveFixture::Write(const std::string& text) const
 {
@@ -70,4 +77,51 @@ std::string HiveFixture::Read() const
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool HiveFixture::Exists() const { return ::access(path_.c_str(), F_OK) == 0; }
+bool HiveFixture::Exists() const
+{
+    return ::access(path_.c_str(), F_OK) == 0;
+}
+
+MessageBoxRecorder::MessageBoxRecorder()
+{
+    SetMessageBoxHandler([this](const MessageBoxRequest& request) {
+        boxes.push_back(request);
+        if (whileOpen)
+            whileOpen(request);
+        return IDOK;
+    });
+}
+
+MessageBoxRecorder::~MessageBoxRecorder()
+{
+    SetMessageBoxHandler(nullptr);
+}
+
+ShownWindows::ShownWindows()
+{
+    qApp->installEventFilter(this);
+}
+
+ShownWindows::~ShownWindows()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool ShownWindows::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->isWindow()) {
+        names << watched->objectName();
+        if (onShow)
+            onShow(static_cast<QWidget*>(watched));
+    }
+    return false;
+}
+
+QStringList LiveWindows()
+{
+    QStringList names;
+    for (const QWidget* widget : QApplication::topLevelWidgets())
+        names << widget->objectName();
+    return names;
+}

@@ -3,9 +3,14 @@
 #include <QObject>
 #include <QTemporaryDir>
 
+#include "Application.h"
+
+#include <QStringList>
+
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 // Runs each test object in turn with QTest's own arguments; non-zero when any of them failed.
 int RunTestObjects(int argc, char** argv, std::initializer_list<QObject*> objects);
@@ -15,7 +20,8 @@ int RunTestObjects(int argc, char** argv, std::initializer_list<QObject*> object
 int RunUnprivileged(const std::function<int()>& body);
 
 // A temporary folder, readable by everyone, that holds the hive file HKEY_LOCAL_MACHINE points at.
-class HiveFixture {
+class HiveFixture
+{
 public:
     HiveFixture();
     ~HiveFixture();
@@ -31,9 +37,36 @@ private:
     std::string path_;
 };
 
-#define KIOSK_TEST_MAIN(...)                                                                                   \
-    int main(int argc, char** argv)                                                                            \
-    {                                                                                                          \
-        QApplication app(argc, argv);                                                                          \
-        return RunTestObjects(argc, argv, {__VA_ARGS__});                                                      \
+// Answers every message box at once and remembers it.
+class MessageBoxRecorder
+{
+public:
+    MessageBoxRecorder();
+    ~MessageBoxRecorder();
+    std::vector<MessageBoxRequest> boxes;
+    // Runs while a box is "open"; the message boxes of the program are modal.
+    std::function<void(const MessageBoxRequest&)> whileOpen;
+};
+
+// Remembers the object name of every window as it is shown.
+class ShownWindows : public QObject
+{
+public:
+    ShownWindows();
+    ~ShownWindows() override;
+    QStringList names;
+    std::function<void(QWidget*)> onShow;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// Top-level widgets that still exist, by object name.
+QStringList LiveWindows();
+
+#define KIOSK_TEST_MAIN(...)                                                                                 \
+    int main(int argc, char** argv)                                                                          \
+    {                                                                                                        \
+        QApplication app(argc, argv);                                                                        \
+        return RunTestObjects(argc, argv, {__VA_ARGS__});                                                    \
     }

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// A list of text lines; lines of the form NAME=value can be looked up by name.
+class TStrings
+{
+public:
+    void Clear() { lines_.clear(); }
+    void Add(const std::string& line) { lines_.push_back(line); }
+    std::size_t Count() const { return lines_.size(); }
+    const std::string& operator[](std::size_t index) const { return lines_.at(index); }
+    const std::vector<std::string>& Lines() const { return lines_; }
+    // The value of the first line NAME=value whose name matches without regard to ASCII case.
+    std::string Values(const std::string& name) const;
+    // All lines joined with line breaks.
+    std::string Text() const;
+
+private:
+    std::vector<std::string> lines_;
+};
