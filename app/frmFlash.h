@@ -5,15 +5,13 @@
 #include <memory>
 
 class QLabel;
-namespace Ui
-{
+namespace Ui {
 class Flash;
 }
 
 // The start-up splash: a borderless picture with the connection's status, shown while the
 // connection is being made.
-class TFlash : public TForm
-{
+class TFlash : public TForm {
     Q_OBJECT
 
 public:

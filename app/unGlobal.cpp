@@ -11,8 +11,7 @@ const std::string& ConnectingMessage()
     return message;
 }
 
-namespace
-{
+namespace {
 constexpr char kDigitCharacters[] = {'0', '3', '4', '7'};
 constexpr std::size_t kDigitsPerByte = 4;
 } // namespace

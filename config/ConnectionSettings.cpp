@@ -5,8 +5,7 @@
 
 const std::string DbKeyName = "Lib";
 
-namespace
-{
+namespace {
 
 const std::string kMakerKey = "SOFTWARE\\Torvanel";
 const std::string kRecordKey = kMakerKey + "\\" + DbKeyName;
@@ -21,8 +20,7 @@ bool IsBlank(char c)
 }
 
 // An accessor on HKEY_LOCAL_MACHINE for the length of one call.
-class MachineRegistryAccessor : public TRegistry
-{
+class MachineRegistryAccessor : public TRegistry {
 public:
     MachineRegistryAccessor() { RootKey = RegistryRoot::LocalMachine; }
 };
@@ -53,8 +51,7 @@ bool ReadConnectionSettings(ConnectionSettingsReceiver& receiver)
     return true;
 }
 
-bool WriteConnectionSettings(const std::string& odbcName, const std::string& loginId,
-                             const std::string& password)
+bool WriteConnectionSettings(const std::string& odbcName, const std::string& loginId, const std::string& password)
 {
     MachineRegistryAccessor registry;
     if (!registry.KeyExists(kMakerKey))

@@ -6,8 +6,7 @@
 extern const std::string DbKeyName;
 
 // Takes the three texts of the settings record, each the moment it has been read.
-class ConnectionSettingsReceiver
-{
+class ConnectionSettingsReceiver {
 public:
     virtual ~ConnectionSettingsReceiver() = default;
     virtual void OdbcName(const std::string& text) = 0;
@@ -21,8 +20,7 @@ bool ReadConnectionSettings(ConnectionSettingsReceiver& receiver);
 
 // Stores the trimmed ODBC name and the encoded, trimmed login id and password. False, with nothing
 // written, when the record key cannot be opened for writing.
-bool WriteConnectionSettings(const std::string& odbcName, const std::string& loginId,
-                             const std::string& password);
+bool WriteConnectionSettings(const std::string& odbcName, const std::string& loginId, const std::string& password);
 
 // Removes the bytes 0x00 to 0x20 at both ends.
 std::string TrimBlanks(const std::string& text);

@@ -4,14 +4,12 @@
 
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class DbPara;
 }
 
 // The connection parameters dialog: the main window when the database could not be reached.
-class TDbPara : public TForm
-{
+class TDbPara : public TForm {
     Q_OBJECT
 
 public:

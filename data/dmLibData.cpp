@@ -7,12 +7,10 @@
 
 TLibDM* LibDM = nullptr;
 
-namespace
-{
+namespace {
 
 // Applies each text of the settings record to the connection the moment it arrives.
-class ConnectionParameters : public ConnectionSettingsReceiver
-{
+class ConnectionParameters : public ConnectionSettingsReceiver {
 public:
     explicit ConnectionParameters(TDatabase& database) : database_(database) {}
 
@@ -32,12 +30,11 @@ private:
 
 TLibDM::TLibDM(TComponent* owner) : TDataModule(owner)
 {
-    LayoutReader layout(*this);
-    layout.Read(":/layouts/dmLibData.json");
-    LibDB = FindComponentOf<TDatabase>("LibDB");
-    LibDB->BeforeConnect = [this](TObject* sender) { LibDBBeforeConnect(sender); };
-    LibDB->AfterConnect = [this](TObject* sender) { LibDBAfterConnect(sender); };
-    layout.NotifyLoaded();
+    ReadStoredComponents(*this, ":/layouts/dmLibData.json", [this] {
+        LibDB = FindComponentOf<TDatabase>("LibDB");
+        LibDB->BeforeConnect = [this](TObject* sender) { LibDBBeforeConnect(sender); };
+        LibDB->AfterConnect = [this](TObject* sender) { LibDBAfterConnect(sender); };
+    });
 }
 
 void TLibDM::LibDBBeforeConnect(TObject*)

@@ -5,8 +5,7 @@
 
 // The connection module: owns the program's one database connection, opened while the module is
 // created, and the splash while the connection is being made.
-class TLibDM : public TDataModule
-{
+class TLibDM : public TDataModule {
 public:
     explicit TLibDM(TComponent* owner);
 

@@ -11,8 +11,7 @@
 
 TApplication* Application = nullptr;
 
-namespace
-{
+namespace {
 
 MessageBoxHandler& CurrentMessageBoxHandler()
 {
@@ -45,8 +44,7 @@ int ShowQtMessageBox(const MessageBoxRequest& request)
 }
 
 // Shows "*" for each character of a password box, keeping the look of the Fusion style.
-class PasswordStarStyle : public QProxyStyle
-{
+class PasswordStarStyle : public QProxyStyle {
 public:
     PasswordStarStyle() : QProxyStyle(QStyleFactory::create("Fusion")) {}
 
@@ -142,6 +140,5 @@ void TApplication::ShowException(const std::exception& error)
 
 void TApplication::ShowUnhandledException(const std::exception& error)
 {
-    MessageBox("Unhandled error: " + ErrorBoxText(MessageOf(error)), "Application Error",
-               MB_ICONERROR | MB_OK);
+    MessageBox("Unhandled error: " + ErrorBoxText(MessageOf(error)), "Application Error", MB_ICONERROR | MB_OK);
 }

@@ -36,8 +36,7 @@ int ShowMessageBox(const MessageBoxRequest& request);
 // empty and its last byte sorts after ".".
 std::string ErrorBoxText(const std::string& message);
 
-class TApplication : public TComponent
-{
+class TApplication : public TComponent {
 public:
     TApplication();
     ~TApplication() override;
@@ -74,8 +73,7 @@ extern TApplication* Application;
 
 // The process's application object for as long as it lives; what it owns is destroyed with it,
 // newest first.
-class ScopedApplication
-{
+class ScopedApplication {
 public:
     ScopedApplication();
     ~ScopedApplication();

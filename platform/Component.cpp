@@ -70,8 +70,7 @@ void LayoutReader::Read(const QString& resource)
         for (auto it = properties.begin(); it != properties.end(); ++it) {
             const auto name = it.key().toStdString();
             if (name != "class" && name != "name" && !created_[i]->ReadProperty(name, it.value(), owner_))
-                throw Exception("Error reading " + created_[i]->Name + "." + name +
-                                ": Property does not exist");
+                throw Exception("Error reading " + created_[i]->Name + "." + name + ": Property does not exist");
         }
     }
 }
@@ -80,4 +79,12 @@ void LayoutReader::NotifyLoaded()
 {
     for (TComponent* component : created_)
         component->Loaded();
+}
+
+void ReadStoredComponents(TComponent& owner, const QString& resource, const std::function<void()>& bind)
+{
+    LayoutReader layout(owner);
+    layout.Read(resource);
+    bind();
+    layout.NotifyLoaded();
 }

@@ -8,16 +8,14 @@
 #include <vector>
 
 // The root of the program's own objects; event handlers take the object that raised the event.
-class TObject
-{
+class TObject {
 public:
     virtual ~TObject() = default;
 };
 
 // An object that may own others. Owned components are destroyed with their owner, newest first, and a
 // component destroyed on its own leaves its owner's list.
-class TComponent : public TObject
-{
+class TComponent : public TObject {
 public:
     explicit TComponent(TComponent* owner);
     ~TComponent() override;
@@ -71,8 +69,7 @@ private:
 // created, then every property is set (so that references between them resolve), then each is told
 // that the layout has been loaded. The bind step between the last two lets the owner take its
 // members and connect its event handlers before any component acts on its properties.
-class LayoutReader
-{
+class LayoutReader {
 public:
     explicit LayoutReader(TComponent& owner) : owner_(owner) {}
     void Read(const QString& resource);
@@ -82,6 +79,10 @@ private:
     TComponent& owner_;
     std::vector<TComponent*> created_;
 };
+
+// Reads a stored layout into its owner, lets the owner bind its members and handlers, then tells
+// the new components that the layout has been loaded.
+void ReadStoredComponents(TComponent& owner, const QString& resource, const std::function<void()>& bind);
 
 // A new component of a class that stored layouts may name; empty for an unknown class.
 std::unique_ptr<TComponent> CreateComponentOfClass(const std::string& className, TComponent* owner);

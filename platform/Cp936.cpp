@@ -5,10 +5,8 @@
 
 #include <stdexcept>
 
-namespace Cp936
-{
-namespace
-{
+namespace Cp936 {
+namespace {
 
 constexpr const char* kCodecName = "windows-936";
 
@@ -103,11 +101,14 @@ std::optional<std::string> FromUtf8(std::string_view utf8)
     return FromUnicode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
-std::string FromUtf8Lossy(std::string_view utf8)
+std::string FromDriverText(std::string_view bytes)
 {
+    QStringDecoder utf8(QStringConverter::Utf8);
+    const QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (utf8.hasError())
+        return std::string(bytes);
     QStringEncoder encoder(kCodecName);
-    return QByteArray(encoder.encode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))))
-        .toStdString();
+    return QByteArray(encoder.encode(text)).toStdString();
 }
 
 std::string Literal(std::string_view utf8)

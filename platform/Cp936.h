@@ -9,8 +9,7 @@
 
 // Texts inside the program are code page 936 byte strings. This module is the one place where they
 // meet Unicode (Qt, the ODBC drivers) and where their double-byte structure is looked at.
-namespace Cp936
-{
+namespace Cp936 {
 
 // A byte that starts a double-byte character.
 constexpr bool IsLeadByte(unsigned char byte)
@@ -40,8 +39,9 @@ std::string ToUtf8(std::string_view text);
 // Empty when the UTF-8 text holds a character that code page 936 cannot represent.
 std::optional<std::string> FromUtf8(std::string_view utf8);
 
-// Characters that code page 936 lacks become "?"; for texts that are only shown, such as messages.
-std::string FromUtf8Lossy(std::string_view utf8);
+// A text as a driver returned it: UTF-8 when it is valid UTF-8, otherwise taken as code page 936
+// already. Characters that code page 936 lacks become "?".
+std::string FromDriverText(std::string_view bytes);
 
 // The program's own texts are written in UTF-8 in the sources; this gives their code page 936 bytes.
 std::string Literal(std::string_view utf8);

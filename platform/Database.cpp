@@ -7,8 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace
-{
+namespace {
 
 std::vector<TDatabase*>& OpenDatabases()
 {

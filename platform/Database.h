@@ -11,8 +11,7 @@
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 // A connection to an ODBC data source, registered under its database name in its session while open.
-class TDatabase : public TComponent
-{
+class TDatabase : public TComponent {
 public:
     explicit TDatabase(TComponent* owner);
     ~TDatabase() override;
@@ -47,7 +46,6 @@ private:
 };
 
 // The open databases of a session by their database names. There is one session, "Default".
-namespace Sessions
-{
+namespace Sessions {
 TDatabase* FindDatabase(const std::string& sessionName, const std::string& databaseName);
 } // namespace Sessions

@@ -5,8 +5,7 @@
 
 // Every failure travels as an exception that carries its message. Messages are code page 936 bytes,
 // like every other text inside the program.
-class Exception : public std::exception
-{
+class Exception : public std::exception {
 public:
     explicit Exception(std::string message) : message_(std::move(message)) {}
 
@@ -18,20 +17,17 @@ private:
 };
 
 // The silent abort: the standard error box shows nothing for it.
-class EAbort : public Exception
-{
+class EAbort : public Exception {
 public:
     using Exception::Exception;
 };
 
-class EConvertError : public Exception
-{
+class EConvertError : public Exception {
 public:
     using Exception::Exception;
 };
 
-class ERegistryException : public Exception
-{
+class ERegistryException : public Exception {
 public:
     using Exception::Exception;
 };

@@ -1,6 +1,7 @@
 #include "Forms.h"
 
 #include "Application.h"
+#include "DBGrid.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -27,6 +28,15 @@ void TForm::ApplyFormProperties()
         setFixedSize(size());
     }
     centerOnScreen_ = property("Position").toString() == "poScreenCenter";
+}
+
+void TForm::ReadComponents(const QString& resource, const std::function<void()>& bind)
+{
+    ReadStoredComponents(*this, resource, [&] {
+        for (TDBGrid* grid : findChildren<TDBGrid*>())
+            grid->LinkDataSource(*this);
+        bind();
+    });
 }
 
 void TForm::Show()

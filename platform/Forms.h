@@ -9,8 +9,7 @@
 #include <string>
 
 // A window built from its stored layout. Forms are owned through TComponent, never by a Qt parent.
-class TForm : public QWidget, public TComponent
-{
+class TForm : public QWidget, public TComponent {
     Q_OBJECT
 
 public:
@@ -29,6 +28,9 @@ protected:
     // "BorderStyle" (bsNone: no frame; bsDialog: fixed frame with a close box only) and "Position"
     // (poScreenCenter). Called once the layout's widgets exist.
     void ApplyFormProperties();
+    // Reads the form's non-visual components, connects its data grids to their data sources, lets the
+    // form bind its members and handlers, and then tells the components the layout has been loaded.
+    void ReadComponents(const QString& resource, const std::function<void()>& bind);
 
     // Runs the creation handler; an error leaving it is shown in the standard error box, the rest of
     // the handler is skipped and the window still opens.
@@ -37,8 +39,7 @@ protected:
     template <typename Form> void BindClick(QAbstractButton* button, void (Form::*handler)(TObject*))
     {
         auto* form = static_cast<Form*>(this);
-        connect(button, &QAbstractButton::clicked, this,
-                [form, handler] { form->RunHandler(form, handler); });
+        connect(button, &QAbstractButton::clicked, this, [form, handler] { form->RunHandler(form, handler); });
     }
     template <typename Form> void RunHandler(Form* form, void (Form::*handler)(TObject*))
     {
@@ -54,8 +55,7 @@ private:
 };
 
 // A container of non-visual components read from a stored layout; it has no window.
-class TDataModule : public TComponent
-{
+class TDataModule : public TComponent {
 public:
     using TComponent::TComponent;
 };

@@ -7,16 +7,13 @@
 
 #include <filesystem>
 
-namespace
-{
+namespace {
 
 constexpr const char* kRootName = "HKEY_LOCAL_MACHINE";
-constexpr std::uint32_t kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK |
-                                       0x00010000 /* DELETE */ | 0x00040000 /* WRITE_DAC */ |
-                                       0x00080000 /* WRITE_OWNER */;
+constexpr std::uint32_t kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | 0x00010000 /* DELETE */ |
+                                       0x00040000 /* WRITE_DAC */ | 0x00080000 /* WRITE_OWNER */;
 
-class UniqueFd
-{
+class UniqueFd {
 public:
     explicit UniqueFd(int fd) : fd_(fd) {}
     ~UniqueFd() { Close(); }
@@ -37,11 +34,9 @@ private:
 };
 
 // Holds an exclusive lock on a lock file beside the hive for as long as it lives.
-class FileLock
-{
+class FileLock {
 public:
-    explicit FileLock(const std::string& path)
-        : fd_(::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644))
+    explicit FileLock(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644))
     {
         held_ = fd_.IsOpen() && ::flock(fd_.Get(), LOCK_EX) == 0;
     }
@@ -53,13 +48,11 @@ private:
 };
 
 // A new file that is removed again unless it has been kept.
-class TemporaryFile
-{
+class TemporaryFile {
 public:
     explicit TemporaryFile(std::string pathTemplate)
         : path_(std::move(pathTemplate)), fd_(::mkostemp(path_.data(), O_CLOEXEC))
-    {
-    }
+    {}
     ~TemporaryFile()
     {
         if (!kept_)
@@ -113,8 +106,7 @@ bool MayWriteFolder(std::filesystem::path folder)
 bool ReplaceFile(const std::string& path, const std::string& text)
 {
     const auto folder = FolderOf(path);
-    struct stat old {
-    };
+    struct stat old {};
     const bool hadOld = ::stat(path.c_str(), &old) == 0;
     TemporaryFile file(folder + "/." + std::filesystem::path(path).filename().string() + ".XXXXXX");
     if (!file.Fd().IsOpen() || !WriteAll(file.Fd().Get(), text))
@@ -166,13 +158,11 @@ HiveFileContent ReadHiveFile(const std::string& path)
     }
 }
 
-class HiveFileKey : public RegistryKeyHandle
-{
+class HiveFileKey : public RegistryKeyHandle {
 public:
     HiveFileKey(HiveFileRegistry& hive, std::string path, std::uint32_t access)
         : hive_(hive), path_(std::move(path)), access_(access)
-    {
-    }
+    {}
 
     std::optional<RegistryValueInfo> QueryValueInfo(const std::string& name) override
     {
@@ -283,8 +273,7 @@ std::unique_ptr<RegistryKeyHandle> HiveFileRegistry::CreateKey(RegistryRoot root
     return std::make_unique<HiveFileKey>(*this, path, access);
 }
 
-namespace
-{
+namespace {
 HiveFileRegistry& MachineHive()
 {
     static HiveFileRegistry hive(REGISTRY_HIVE_FILE);

@@ -12,8 +12,7 @@
 // exist, its folder) can be written. Every change re-reads the file under an exclusive lock and
 // replaces it whole, so a crash or a concurrent save never leaves a truncated or mixed file, and keys
 // that other programs keep in the same file survive. A file that does not parse is never rewritten.
-class HiveFileRegistry : public RegistryBackend
-{
+class HiveFileRegistry : public RegistryBackend {
 public:
     explicit HiveFileRegistry(std::string path);
 

@@ -4,20 +4,8 @@
 
 #include <mutex>
 
-namespace Odbc
-{
-namespace
-{
-
-std::string ToDriver(const std::string& text)
-{
-    return Cp936::ToUtf8(text);
-}
-
-std::string FromDriver(const std::string& utf8)
-{
-    return Cp936::FromUtf8Lossy(utf8);
-}
+namespace Odbc {
+namespace {
 
 // One environment for the process, created when the first connection needs it.
 std::shared_ptr<Environment> SharedEnvironment()
@@ -48,9 +36,9 @@ void Check(SQLRETURN result, SQLSMALLINT handleType, SQLHANDLE handle, const cha
     SQLINTEGER native = 0;
     SQLCHAR message[SQL_MAX_MESSAGE_LENGTH + 1] = {};
     SQLSMALLINT length = 0;
-    if (handle != SQL_NULL_HANDLE && SQL_SUCCEEDED(SQLGetDiagRec(handleType, handle, 1, state, &native,
-                                                                 message, sizeof message, &length))) {
-        throw EDatabaseError(FromDriver(reinterpret_cast<const char*>(message)),
+    if (handle != SQL_NULL_HANDLE &&
+        SQL_SUCCEEDED(SQLGetDiagRec(handleType, handle, 1, state, &native, message, sizeof message, &length))) {
+        throw EDatabaseError(Cp936::FromDriverText(reinterpret_cast<const char*>(message)),
                              reinterpret_cast<const char*>(state));
     }
     throw EDatabaseError(std::string(what) + " failed");
@@ -60,8 +48,7 @@ Environment::Environment()
 {
     Check(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handle_), SQL_HANDLE_ENV, SQL_NULL_HANDLE,
           "Allocating the ODBC environment");
-    const auto result =
-        SQLSetEnvAttr(handle_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    const auto result = SQLSetEnvAttr(handle_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     if (!SQL_SUCCEEDED(result)) {
         SQLFreeHandle(SQL_HANDLE_ENV, handle_);
         throw EDatabaseError("Setting the ODBC version failed");
@@ -75,8 +62,8 @@ Environment::~Environment()
 
 Connection::Connection() : environment_(SharedEnvironment())
 {
-    Check(SQLAllocHandle(SQL_HANDLE_DBC, environment_->Handle(), &handle_), SQL_HANDLE_ENV,
-          environment_->Handle(), "Allocating an ODBC connection");
+    Check(SQLAllocHandle(SQL_HANDLE_DBC, environment_->Handle(), &handle_), SQL_HANDLE_ENV, environment_->Handle(),
+          "Allocating an ODBC connection");
 }
 
 Connection::~Connection()
@@ -92,18 +79,18 @@ void Connection::Connect(const std::string& dataSource, const std::string& user,
     Check(SQLSetConnectAttr(handle_, SQL_ATTR_LOGIN_TIMEOUT,
                             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(loginTimeoutSeconds)), 0),
           SQL_HANDLE_DBC, handle_, "Setting the login time-out");
-    auto dsn = ToDriver(dataSource);
-    auto uid = ToDriver(user);
-    auto pwd = ToDriver(password);
-    Check(SQLConnect(handle_, Text(dsn), SQL_NTS, Text(uid), SQL_NTS, Text(pwd), SQL_NTS), SQL_HANDLE_DBC,
-          handle_, "Connecting");
+    auto dsn = Cp936::ToUtf8(dataSource);
+    auto uid = Cp936::ToUtf8(user);
+    auto pwd = Cp936::ToUtf8(password);
+    Check(SQLConnect(handle_, Text(dsn), SQL_NTS, Text(uid), SQL_NTS, Text(pwd), SQL_NTS), SQL_HANDLE_DBC, handle_,
+          "Connecting");
     connected_ = true;
 }
 
 Statement::Statement(std::shared_ptr<Connection> connection) : connection_(std::move(connection))
 {
-    Odbc::Check(SQLAllocHandle(SQL_HANDLE_STMT, connection_->Handle(), &handle_), SQL_HANDLE_DBC,
-                connection_->Handle(), "Allocating a statement");
+    Odbc::Check(SQLAllocHandle(SQL_HANDLE_STMT, connection_->Handle(), &handle_), SQL_HANDLE_DBC, connection_->Handle(),
+                "Allocating a statement");
 }
 
 Statement::~Statement()

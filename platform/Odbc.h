@@ -9,13 +9,11 @@
 #include <string>
 
 // An error of the data layer: the driver's diagnostic text, with its SQLSTATE kept beside it.
-class EDatabaseError : public Exception
-{
+class EDatabaseError : public Exception {
 public:
     explicit EDatabaseError(std::string message, std::string sqlState = {})
         : Exception(std::move(message)), sqlState_(std::move(sqlState))
-    {
-    }
+    {}
     const std::string& SqlState() const noexcept { return sqlState_; }
 
 private:
@@ -24,15 +22,13 @@ private:
 
 // A thin owner of the ODBC handles. Texts cross the ODBC boundary as UTF-8, which is what the drivers
 // in use take and give through the narrow interface; inside they are code page 936.
-namespace Odbc
-{
+namespace Odbc {
 
 // Raises EDatabaseError with the first diagnostic record of the handle unless the call succeeded.
 // (Reading further records has crashed some drivers on unixODBC.)
 void Check(SQLRETURN result, SQLSMALLINT handleType, SQLHANDLE handle, const char* what);
 
-class Environment
-{
+class Environment {
 public:
     Environment();
     ~Environment();
@@ -44,8 +40,7 @@ private:
     SQLHENV handle_ = SQL_NULL_HENV;
 };
 
-class Connection
-{
+class Connection {
 public:
     Connection();
     ~Connection();
@@ -65,8 +60,7 @@ private:
 };
 
 // A statement handle; it keeps its connection alive for as long as it exists.
-class Statement
-{
+class Statement {
 public:
     explicit Statement(std::shared_ptr<Connection> connection);
     ~Statement();

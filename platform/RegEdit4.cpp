@@ -6,8 +6,7 @@
 #include <cctype>
 #include <cstdio>
 
-namespace
-{
+namespace {
 
 constexpr std::string_view kHeader = "REGEDIT4";
 constexpr std::string_view kLineEnd = "\r\n";
@@ -38,8 +37,7 @@ std::uint32_t HexDigitValue(char digit)
     return static_cast<std::uint32_t>(std::tolower(static_cast<unsigned char>(digit)) - 'a' + 10);
 }
 
-class LineParser
-{
+class LineParser {
 public:
     explicit LineParser(std::string_view line) : line_(line) {}
 
@@ -83,8 +81,7 @@ public:
             if (Cp936::IsLeadByte(byte) && pos_ + 1 < line_.size()) {
                 text.append(line_.substr(pos_, 2));
                 pos_ += 2;
-            } else if (byte == '\\' && pos_ + 1 < line_.size() &&
-                       (line_[pos_ + 1] == '\\' || line_[pos_ + 1] == '"')) {
+            } else if (byte == '\\' && pos_ + 1 < line_.size() && (line_[pos_ + 1] == '\\' || line_[pos_ + 1] == '"')) {
                 text += line_[pos_ + 1];
                 pos_ += 2;
             } else if (byte == '"') {
@@ -177,8 +174,7 @@ std::vector<std::string> LogicalLines(std::string_view text)
             lines.push_back(std::move(line));
         }
         auto& current = lines.back();
-        continues =
-            !current.empty() && current.front() != '[' && current.front() != ';' && current.back() == '\\';
+        continues = !current.empty() && current.front() != '[' && current.front() != ';' && current.back() == '\\';
         if (continues)
             current.pop_back();
     }
@@ -208,9 +204,8 @@ HiveKey* ParseSection(HiveKey& root, std::string_view line, const std::string& r
 
 bool IsQuotable(std::string_view text)
 {
-    return Cp936::IsWellFormed(text) && std::none_of(text.begin(), text.end(), [](char c) {
-               return static_cast<unsigned char>(c) < 0x20;
-           });
+    return Cp936::IsWellFormed(text) &&
+           std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
 std::string Quote(std::string_view text)
@@ -253,8 +248,7 @@ std::string ValueLine(const std::string& name, const RegistryValue& value)
         throw RegEdit4Error("a value name that a REGEDIT4 file cannot hold");
     std::string line = (name.empty() ? std::string("@") : Quote(name)) + "=";
     const std::string_view data = value.data;
-    if (value.type == REG_SZ && !data.empty() && data.back() == '\0' &&
-        IsQuotable(data.substr(0, data.size() - 1)))
+    if (value.type == REG_SZ && !data.empty() && data.back() == '\0' && IsQuotable(data.substr(0, data.size() - 1)))
         return line + Quote(data.substr(0, data.size() - 1));
     if (value.type == REG_DWORD && data.size() == 4) {
         std::uint32_t number = 0;
@@ -289,15 +283,13 @@ void WriteKey(const HiveKey& key, const std::string& path, bool isRoot, std::str
 
 const RegistryValue* HiveKey::FindValue(std::string_view valueName) const
 {
-    const auto it =
-        FindByName(values, valueName, [](const auto& item) -> const std::string& { return item.first; });
+    const auto it = FindByName(values, valueName, [](const auto& item) -> const std::string& { return item.first; });
     return it == values.end() ? nullptr : &it->second;
 }
 
 void HiveKey::SetValue(const std::string& valueName, RegistryValue value)
 {
-    const auto it =
-        FindByName(values, valueName, [](const auto& item) -> const std::string& { return item.first; });
+    const auto it = FindByName(values, valueName, [](const auto& item) -> const std::string& { return item.first; });
     if (it == values.end())
         values.emplace_back(valueName, std::move(value));
     else
@@ -306,8 +298,7 @@ void HiveKey::SetValue(const std::string& valueName, RegistryValue value)
 
 HiveKey* HiveKey::FindSubkey(std::string_view keyName)
 {
-    const auto it =
-        FindByName(subkeys, keyName, [](const HiveKey& key) -> const std::string& { return key.name; });
+    const auto it = FindByName(subkeys, keyName, [](const HiveKey& key) -> const std::string& { return key.name; });
     return it == subkeys.end() ? nullptr : &*it;
 }
 

@@ -27,8 +27,7 @@ const HiveKey* FindKey(const HiveKey& root, std::string_view path);
 // The key at a path, created with any missing parents; null when the path is malformed.
 HiveKey* CreateKeyPath(HiveKey& root, std::string_view path);
 
-class RegEdit4Error : public std::runtime_error
-{
+class RegEdit4Error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };

@@ -40,8 +40,7 @@ bool TRegistry::OpenKeyReadOnly(const std::string& key)
 {
     const auto path = Resolve(key);
     for (const std::uint32_t access :
-         {std::uint32_t{KEY_READ},
-          std::uint32_t{STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS},
+         {std::uint32_t{KEY_READ}, std::uint32_t{STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS},
           std::uint32_t{KEY_QUERY_VALUE}}) {
         if (auto handle = backend_.OpenKey(RootKey, path, access)) {
             Access = access;
@@ -56,8 +55,8 @@ bool TRegistry::OpenKeyReadOnly(const std::string& key)
 bool TRegistry::OpenKey(const std::string& key, bool canCreate)
 {
     const auto path = Resolve(key);
-    auto handle = canCreate ? backend_.CreateKey(RootKey, path, KEY_ALL_ACCESS)
-                            : backend_.OpenKey(RootKey, path, Access);
+    auto handle =
+        canCreate ? backend_.CreateKey(RootKey, path, KEY_ALL_ACCESS) : backend_.OpenKey(RootKey, path, Access);
     if (handle == nullptr)
         return false;
     SetCurrentKey(std::move(handle), path);

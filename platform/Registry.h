@@ -47,8 +47,7 @@ struct RegistryValueInfo {
 };
 
 // An open key of a registry backend. Closing is the destructor.
-class RegistryKeyHandle
-{
+class RegistryKeyHandle {
 public:
     virtual ~RegistryKeyHandle() = default;
     // The type and size of a value; empty when the value does not exist.
@@ -61,8 +60,7 @@ public:
 
 // The machine's registry, as the accessor sees it. Key paths are relative to the root, with
 // backslashes between the key names and no leading backslash.
-class RegistryBackend
-{
+class RegistryBackend {
 public:
     virtual ~RegistryBackend() = default;
     // Opens an existing key; empty when it does not exist or the access is not granted.
@@ -77,8 +75,7 @@ public:
 RegistryBackend& MachineRegistry();
 
 // Registry accessor: one current key at a time, opened relative to the root key.
-class TRegistry
-{
+class TRegistry {
 public:
     TRegistry();
     explicit TRegistry(RegistryBackend& backend);

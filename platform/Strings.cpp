@@ -16,6 +16,6 @@ std::string TStrings::Text() const
 {
     std::string text;
     for (const auto& line : lines_)
-        text += line + "\n";
+        text += (text.empty() ? "" : "\n") + line;
     return text;
 }

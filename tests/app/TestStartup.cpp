@@ -13,13 +13,11 @@
 
 #include <memory>
 
-namespace
-{
+namespace {
 const std::string kRecordSection = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Torvanel\\Lib]\r\n";
 }
 
-class TestStartup : public QObject
-{
+class TestStartup : public QObject {
     Q_OBJECT
 
     std::unique_ptr<HiveFixture> hive;
@@ -116,8 +114,7 @@ private slots:
         QTest::newRow("sound login") << "PgLib" << OdbcSandbox::kPgPassword << true;
         QTest::newRow("wrong password") << "PgLib"
                                         << "wrong" << false;
-        QTest::newRow("data source that does not exist")
-            << "NoSuchSource" << OdbcSandbox::kPgPassword << false;
+        QTest::newRow("data source that does not exist") << "NoSuchSource" << OdbcSandbox::kPgPassword << false;
         QTest::newRow("stopped server") << "PgStopped" << OdbcSandbox::kPgPassword << false;
     }
     void postgres()
@@ -127,8 +124,7 @@ private slots:
         QFETCH(bool, connects);
         if (!sandbox().HasPostgres())
             QSKIP("no PostgreSQL cluster: run the tests through CTest");
-        QVERIFY(
-            WriteConnectionSettings(dataSource.toStdString(), OdbcSandbox::kPgUser, password.toStdString()));
+        QVERIFY(WriteConnectionSettings(dataSource.toStdString(), OdbcSandbox::kPgUser, password.toStdString()));
         StartUp();
         verifySplashCameAndWent();
         QVERIFY(messages->boxes.empty());

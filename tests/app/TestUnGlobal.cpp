@@ -3,8 +3,7 @@
 
 #include <QTest>
 
-class TestUnGlobal : public QObject
-{
+class TestUnGlobal : public QObject {
     Q_OBJECT
 
 private slots:
@@ -64,11 +63,9 @@ private slots:
         QTest::addColumn<QByteArray>("code");
         QTest::addColumn<QByteArray>("message");
         QTest::newRow("letter") << QByteArray("34a3") << QByteArray("'a' is not a valid integer value");
-        QTest::newRow("trailing space")
-            << QByteArray("340 ") << QByteArray("' ' is not a valid integer value");
+        QTest::newRow("trailing space") << QByteArray("340 ") << QByteArray("' ' is not a valid integer value");
         QTest::newRow("sign") << QByteArray("3403-403") << QByteArray("'-' is not a valid integer value");
-        QTest::newRow("first bad byte named")
-            << QByteArray("x4y3") << QByteArray("'x' is not a valid integer value");
+        QTest::newRow("first bad byte named") << QByteArray("x4y3") << QByteArray("'x' is not a valid integer value");
         QTest::newRow("byte of a double-byte character")
             << QByteArray("34\xD6\xD0") << QByteArray("'\xD6' is not a valid integer value");
     }

@@ -10,16 +10,14 @@
 #include <memory>
 #include <vector>
 
-namespace
-{
+namespace {
 
 const std::string kHeader = "REGEDIT4\r\n\r\n";
 const std::string kMakerSection = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Torvanel]\r\n";
 const std::string kRecordSection = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Torvanel\\Lib]\r\n";
 
 // Remembers what arrived, in order, as "kind=text".
-class RecordingReceiver : public ConnectionSettingsReceiver
-{
+class RecordingReceiver : public ConnectionSettingsReceiver {
 public:
     std::vector<std::string> received;
 
@@ -50,8 +48,7 @@ std::string RecordValue(const HiveFixture& hive, const std::string& name)
 
 } // namespace
 
-class TestConnectionSettings : public QObject
-{
+class TestConnectionSettings : public QObject {
     Q_OBJECT
 
     std::unique_ptr<HiveFixture> hive;
@@ -80,16 +77,14 @@ private slots:
         QTest::addColumn<QByteArray>("values");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("record without values") << QByteArray("") << QStringList{"odbc=", "user=", "pass="};
-        QTest::newRow("sound record")
-            << QByteArray("\"ODBCNAME\"=\"LibODBC\"\r\n\"USERNAME\"=\"340334043407\"\r\n"
-                          "\"PASSWORD\"=\"2512\"\r\n")
-            << QStringList{"odbc=LibODBC", "user=abc", "pass=a"};
+        QTest::newRow("sound record") << QByteArray("\"ODBCNAME\"=\"LibODBC\"\r\n\"USERNAME\"=\"340334043407\"\r\n"
+                                                    "\"PASSWORD\"=\"2512\"\r\n")
+                                      << QStringList{"odbc=LibODBC", "user=abc", "pass=a"};
         QTest::newRow("names match without regard to case")
             << QByteArray("\"odbcName\"=\"X\"\r\n\"username\"=\"3403\"\r\n")
             << QStringList{"odbc=X", "user=a", "pass="};
-        QTest::newRow("one value missing")
-            << QByteArray("\"ODBCNAME\"=\"LibODBC\"\r\n\"PASSWORD\"=\"3403\"\r\n")
-            << QStringList{"odbc=LibODBC", "user=", "pass=a"};
+        QTest::newRow("one value missing") << QByteArray("\"ODBCNAME\"=\"LibODBC\"\r\n\"PASSWORD\"=\"3403\"\r\n")
+                                           << QStringList{"odbc=LibODBC", "user=", "pass=a"};
         // " LibODBC\r\n", " 3403\t" and "\r\n3403 ": blanks and line breaks around each value.
         QTest::newRow("blanks and line breaks trimmed before decoding")
             << QByteArray("\"ODBCNAME\"=hex(1):20,4c,69,62,4f,44,42,43,0d,0a,00\r\n"
@@ -98,14 +93,12 @@ private slots:
             << QStringList{"odbc=LibODBC", "user=a", "pass=a"};
         QTest::newRow("trimmed code of three characters decodes to empty")
             << QByteArray("\"USERNAME\"=\"340 \"\r\n") << QStringList{"odbc=", "user=", "pass="};
-        QTest::newRow("REG_EXPAND_SZ taken unexpanded")
-            << QByteArray("\"ODBCNAME\"=hex(2):25,48,4f,4d,45,25,00\r\n")
-            << QStringList{"odbc=%HOME%", "user=", "pass="};
+        QTest::newRow("REG_EXPAND_SZ taken unexpanded") << QByteArray("\"ODBCNAME\"=hex(2):25,48,4f,4d,45,25,00\r\n")
+                                                        << QStringList{"odbc=%HOME%", "user=", "pass="};
         QTest::newRow("text ends at the first zero byte")
             << QByteArray("\"ODBCNAME\"=hex(1):41,00,42,00\r\n") << QStringList{"odbc=A", "user=", "pass="};
         QTest::newRow("value without data reads empty, whatever its type")
-            << QByteArray("\"ODBCNAME\"=hex:\r\n\"USERNAME\"=hex(4):\r\n")
-            << QStringList{"odbc=", "user=", "pass="};
+            << QByteArray("\"ODBCNAME\"=hex:\r\n\"USERNAME\"=hex(4):\r\n") << QStringList{"odbc=", "user=", "pass="};
     }
     void reads()
     {
@@ -123,11 +116,10 @@ private slots:
         QTest::addColumn<QStringList>("delivered");
         QTest::addColumn<QString>("message");
         QTest::newRow("USERNAME as a number")
-            << QByteArray(
-                   "\"ODBCNAME\"=\"LibODBC\"\r\n\"USERNAME\"=dword:0000002a\r\n\"PASSWORD\"=\"3403\"\r\n")
+            << QByteArray("\"ODBCNAME\"=\"LibODBC\"\r\n\"USERNAME\"=dword:0000002a\r\n\"PASSWORD\"=\"3403\"\r\n")
             << QStringList{"odbc=LibODBC"} << "Invalid data type for 'USERNAME'";
-        QTest::newRow("ODBCNAME as a number") << QByteArray("\"ODBCNAME\"=dword:00000001\r\n")
-                                              << QStringList{} << "Invalid data type for 'ODBCNAME'";
+        QTest::newRow("ODBCNAME as a number")
+            << QByteArray("\"ODBCNAME\"=dword:00000001\r\n") << QStringList{} << "Invalid data type for 'ODBCNAME'";
         QTest::newRow("PASSWORD that does not decode")
             << QByteArray("\"ODBCNAME\"=\"LibODBC\"\r\n\"USERNAME\"=\"3403\"\r\n\"PASSWORD\"=\"34a3\"\r\n")
             << QStringList{"odbc=LibODBC", "user=a"} << "'a' is not a valid integer value";
@@ -185,8 +177,7 @@ private slots:
         const auto root = HiveFileRegistry(hive->Path()).Load();
         QVERIFY(root.has_value());
         QCOMPARE(FindKey(*root, "SOFTWARE\\Other")->FindValue("Kept")->data, std::string("\x07\0\0\0", 4));
-        QCOMPARE(FindKey(*root, "SOFTWARE\\Torvanel\\Lib")->FindValue("EXTRA")->data,
-                 std::string("stays") + '\0');
+        QCOMPARE(FindKey(*root, "SOFTWARE\\Torvanel\\Lib")->FindValue("EXTRA")->data, std::string("stays") + '\0');
         QCOMPARE(RecordValue(*hive, "ODBCNAME"), std::string("1:new") + '\0');
     }
 
@@ -210,8 +201,9 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("expected");
         // Exit codes of the child: 1 returned false, 2 raised for the maker key, 3 stored.
-        QTest::newRow("both keys exist")
-            << QByteArray::fromStdString(kHeader + kRecordSection + "\"ODBCNAME\"=\"x\"\r\n\r\n") << 1;
+        QTest::newRow("both keys exist") << QByteArray::fromStdString(kHeader + kRecordSection +
+                                                                      "\"ODBCNAME\"=\"x\"\r\n\r\n")
+                                         << 1;
         QTest::newRow("maker key missing")
             << QByteArray::fromStdString(kHeader + "[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\r\n") << 2;
     }
@@ -237,8 +229,7 @@ private slots:
         const int result = RunUnprivileged([] {
             RecordingReceiver receiver;
             const bool found = ReadConnectionSettings(receiver);
-            return found && receiver.received == std::vector<std::string>{"odbc=x", "user=a", "pass="} ? 0
-                                                                                                       : 1;
+            return found && receiver.received == std::vector<std::string>{"odbc=x", "user=a", "pass="} ? 0 : 1;
         });
         QCOMPARE(result, 0);
     }

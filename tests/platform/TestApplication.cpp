@@ -8,14 +8,12 @@
 
 #include <memory>
 
-namespace
-{
+namespace {
 
 std::vector<std::string> events;
 
 // Records its destruction.
-class TProbeOwned : public TComponent
-{
+class TProbeOwned : public TComponent {
 public:
     using TComponent::TComponent;
     ~TProbeOwned() override { events.push_back("destroyed " + Name); }
@@ -26,8 +24,7 @@ TProbeForm* ProbeForm = nullptr;
 TProbeForm* OtherForm = nullptr;
 bool failConstruction = false;
 
-class TProbeForm : public TForm
-{
+class TProbeForm : public TForm {
 public:
     explicit TProbeForm(TComponent* owner) : TForm(owner)
     {
@@ -42,16 +39,14 @@ public:
 class TProbeModule;
 TProbeModule* ProbeModule = nullptr;
 
-class TProbeModule : public TDataModule
-{
+class TProbeModule : public TDataModule {
 public:
     explicit TProbeModule(TComponent* owner) : TDataModule(owner) {}
     ~TProbeModule() override { events.push_back("module destroyed"); }
 };
 
 // A form whose creation handler fails half-way with the given error.
-class TFailingCreate : public TForm
-{
+class TFailingCreate : public TForm {
 public:
     explicit TFailingCreate(TComponent* owner) : TForm(owner)
     {
@@ -66,8 +61,7 @@ public:
 };
 TFailingCreate* FailingCreate = nullptr;
 
-class TClickForm : public TForm
-{
+class TClickForm : public TForm {
 public:
     explicit TClickForm(TComponent* owner) : TForm(owner), button(new QPushButton(this))
     {
@@ -80,8 +74,7 @@ TClickForm* ClickForm = nullptr;
 
 } // namespace
 
-class TestApplication : public QObject
-{
+class TestApplication : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ScopedApplication> application;
@@ -152,12 +145,10 @@ private slots:
         QTest::newRow("digit gets a full stop") << QByteArray("code 7") << QByteArray("code 7.");
         QTest::newRow("full stop stays single") << QByteArray("Done.") << QByteArray("Done.");
         QTest::newRow("closing quote sorts before the full stop")
-            << QByteArray("Invalid data type for 'USERNAME'")
-            << QByteArray("Invalid data type for 'USERNAME'");
+            << QByteArray("Invalid data type for 'USERNAME'") << QByteArray("Invalid data type for 'USERNAME'");
         QTest::newRow("comma sorts before") << QByteArray("a,") << QByteArray("a,");
         QTest::newRow("slash sorts after") << QByteArray("a/") << QByteArray("a/.");
-        QTest::newRow("Chinese character gets a full stop")
-            << QByteArray("\xB4\xED") << QByteArray("\xB4\xED.");
+        QTest::newRow("Chinese character gets a full stop") << QByteArray("\xB4\xED") << QByteArray("\xB4\xED.");
         QTest::newRow("empty message stays empty") << QByteArray() << QByteArray();
     }
     void errorBoxText()

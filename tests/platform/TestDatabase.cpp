@@ -3,8 +3,7 @@
 
 #include <QTest>
 
-class TestDatabase : public QObject
-{
+class TestDatabase : public QObject {
     Q_OBJECT
 
 private slots:
@@ -17,12 +16,8 @@ private slots:
         database.DatabaseName = "Probe";
         database.LoginPrompt = false;
         std::vector<std::string> order;
-        database.BeforeConnect = [&](TObject*) {
-            order.push_back(database.Connected() ? "before, open" : "before");
-        };
-        database.AfterConnect = [&](TObject*) {
-            order.push_back(database.Connected() ? "after, open" : "after");
-        };
+        database.BeforeConnect = [&](TObject*) { order.push_back(database.Connected() ? "before, open" : "before"); };
+        database.AfterConnect = [&](TObject*) { order.push_back(database.Connected() ? "after, open" : "after"); };
         database.Open();
         QCOMPARE(order, (std::vector<std::string>{"before", "after, open"}));
         QCOMPARE(Sessions::FindDatabase("Default", "probe"), &database);

@@ -11,12 +11,10 @@
 
 #include <memory>
 
-namespace
-{
+namespace {
 
-const std::string kHive =
-    "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Maker\\Key]\r\n\"Text\"=\"value\"\r\n"
-    "\"Binary\"=hex:01,02\r\n\"Empty\"=hex:\r\n\r\n";
+const std::string kHive = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Maker\\Key]\r\n\"Text\"=\"value\"\r\n"
+                          "\"Binary\"=hex:01,02\r\n\"Empty\"=hex:\r\n\r\n";
 
 // An accessor on HKEY_LOCAL_MACHINE.
 std::unique_ptr<TRegistry> MachineAccessor()
@@ -28,8 +26,7 @@ std::unique_ptr<TRegistry> MachineAccessor()
 
 } // namespace
 
-class TestHiveFileRegistry : public QObject
-{
+class TestHiveFileRegistry : public QObject {
     Q_OBJECT
 
     std::unique_ptr<HiveFixture> hive;
@@ -100,12 +97,10 @@ private slots:
         auto registry = MachineAccessor();
         QVERIFY(registry->OpenKey("SOFTWARE\\Maker\\Key", false));
         registry->WriteString("Text", "changed");
-        struct stat info {
-        };
+        struct stat info {};
         QCOMPARE(::stat(hive->Path().c_str(), &info), 0);
         QCOMPARE(info.st_mode & 07777, 0640u);
-        const auto entries =
-            QDir(QString::fromStdString(hive->Folder())).entryList(QDir::Files | QDir::Hidden);
+        const auto entries = QDir(QString::fromStdString(hive->Folder())).entryList(QDir::Files | QDir::Hidden);
         QCOMPARE(entries, (QStringList{"HKEY_LOCAL_MACHINE.reg", "HKEY_LOCAL_MACHINE.reg.lock"}));
     }
 
@@ -148,8 +143,7 @@ private slots:
             int bits = 0;
             if (registry->OpenKeyReadOnly("SOFTWARE\\Maker\\Key") && registry->ReadString("Text") == "value")
                 bits |= 1;
-            if (!registry->OpenKey("SOFTWARE\\Maker\\Key", false) &&
-                !registry->OpenKey("SOFTWARE\\Maker\\Key", true))
+            if (!registry->OpenKey("SOFTWARE\\Maker\\Key", false) && !registry->OpenKey("SOFTWARE\\Maker\\Key", true))
                 bits |= 2;
             try {
                 registry->CreateKey("SOFTWARE\\Other");

@@ -6,5 +6,6 @@ QObject* NewTestRegEdit4();
 QObject* NewTestHiveFileRegistry();
 QObject* NewTestApplication();
 QObject* NewTestDatabase();
+QObject* NewTestQuery();
 
-KIOSK_TEST_MAIN(NewTestRegEdit4(), NewTestHiveFileRegistry(), NewTestApplication(), NewTestDatabase())
+KIOSK_TEST_MAIN(NewTestRegEdit4(), NewTestHiveFileRegistry(), NewTestApplication(), NewTestDatabase(), NewTestQuery())

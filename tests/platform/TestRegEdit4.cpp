@@ -2,8 +2,7 @@
 
 #include <QTest>
 
-namespace
-{
+namespace {
 
 // One line per value, "path|name|type|hex data", depth first.
 void Describe(const HiveKey& key, const QByteArray& path, QByteArrayList& lines)
@@ -35,8 +34,7 @@ HiveKey Parse(const QByteArray& text)
 
 } // namespace
 
-class TestRegEdit4 : public QObject
-{
+class TestRegEdit4 : public QObject {
     Q_OBJECT
 
 private slots:
@@ -51,8 +49,7 @@ private slots:
             << QByteArray("SOFTWARE\\A|S|1|785c79227a00\nSOFTWARE\\A|D|4|2a000000\nSOFTWARE\\A|B|3|01ff\n"
                           "SOFTWARE\\A|E|2|2500\nSOFTWARE\\A||1|64656661756c7400");
         QTest::newRow("CRLF line ends read the same")
-            << QByteArray("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"S\"=\"v\"\r\n\r\n")
-            << QByteArray("K|S|1|7600");
+            << QByteArray("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"S\"=\"v\"\r\n\r\n") << QByteArray("K|S|1|7600");
         QTest::newRow("hex list continued after a backslash")
             << QByteArray("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"B\"=hex:01,02,\\\r\n  03,04\r\n")
             << QByteArray("K|B|3|01020304");
@@ -60,9 +57,8 @@ private slots:
             << QByteArray("\nREGEDIT4\n; a comment\n[HKEY_LOCAL_MACHINE\\K]\n\n; another\n\"S\"=\"v\"\n")
             << QByteArray("K|S|1|7600");
         QTest::newRow("sections match keys without regard to case, first spelling kept")
-            << QByteArray(
-                   "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Soft\\Key]\n\"a\"=\"1\"\n[hkey_local_machine\\SOFT\\key]\n"
-                   "\"A\"=\"2\"\n\"b\"=\"3\"\n")
+            << QByteArray("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Soft\\Key]\n\"a\"=\"1\"\n[hkey_local_machine\\SOFT\\key]\n"
+                          "\"A\"=\"2\"\n\"b\"=\"3\"\n")
             << QByteArray("Soft\\Key|a|1|3200\nSoft\\Key|b|1|3300");
         QTest::newRow("second byte 0x5C is no separator or escape")
             << QByteArray("REGEDIT4\n[HKEY_LOCAL_MACHINE\\\x81\x5C\\K]\n\"\x81\x5C\"=\"\x81\x5C\"\n")
@@ -90,8 +86,7 @@ private slots:
         QTest::newRow("value deletion") << QByteArray("REGEDIT4\n[HKEY_LOCAL_MACHINE\\K]\n\"S\"=-\n");
         QTest::newRow("bad dword") << QByteArray("REGEDIT4\n[HKEY_LOCAL_MACHINE\\K]\n\"D\"=dword:zz\n");
         QTest::newRow("empty key name") << QByteArray("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A\\\\B]\n");
-        QTest::newRow("text after a value")
-            << QByteArray("REGEDIT4\n[HKEY_LOCAL_MACHINE\\K]\n\"S\"=\"v\" x\n");
+        QTest::newRow("text after a value") << QByteArray("REGEDIT4\n[HKEY_LOCAL_MACHINE\\K]\n\"S\"=\"v\" x\n");
     }
     void rejects()
     {
@@ -104,27 +99,20 @@ private slots:
         QTest::addColumn<uint>("type");
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<QByteArray>("written");
-        QTest::newRow("plain text") << uint(REG_SZ) << QByteArray("LibODBC", 8)
-                                    << QByteArray("\"V\"=\"LibODBC\"");
+        QTest::newRow("plain text") << uint(REG_SZ) << QByteArray("LibODBC", 8) << QByteArray("\"V\"=\"LibODBC\"");
         QTest::newRow("empty text") << uint(REG_SZ) << QByteArray(1, '\0') << QByteArray("\"V\"=\"\"");
-        QTest::newRow("escapes") << uint(REG_SZ) << QByteArray("a\\\"b", 5)
-                                 << QByteArray("\"V\"=\"a\\\\\\\"b\"");
-        QTest::newRow("Chinese text")
-            << uint(REG_SZ) << QByteArray("\xD6\xD0\x81\x5C", 5) << QByteArray("\"V\"=\"\xD6\xD0\x81\x5C\"");
-        QTest::newRow("control byte")
-            << uint(REG_SZ) << QByteArray("a\r\n", 4) << QByteArray("\"V\"=hex(1):61,0d,0a,00");
-        QTest::newRow("no terminating zero")
-            << uint(REG_SZ) << QByteArray("ab") << QByteArray("\"V\"=hex(1):61,62");
-        QTest::newRow("inner zero") << uint(REG_SZ) << QByteArray("a\0b", 4)
-                                    << QByteArray("\"V\"=hex(1):61,00,62,00");
-        QTest::newRow("lone first byte")
-            << uint(REG_SZ) << QByteArray("a\x81", 3) << QByteArray("\"V\"=hex(1):61,81,00");
-        QTest::newRow("dword") << uint(REG_DWORD) << QByteArray("\x2a\0\0\0", 4)
-                               << QByteArray("\"V\"=dword:0000002a");
-        QTest::newRow("short dword") << uint(REG_DWORD) << QByteArray("\x2a", 1)
-                                     << QByteArray("\"V\"=hex(4):2a");
-        QTest::newRow("binary") << uint(REG_BINARY) << QByteArray("\x00\xff", 2)
-                                << QByteArray("\"V\"=hex:00,ff");
+        QTest::newRow("escapes") << uint(REG_SZ) << QByteArray("a\\\"b", 5) << QByteArray("\"V\"=\"a\\\\\\\"b\"");
+        QTest::newRow("Chinese text") << uint(REG_SZ) << QByteArray("\xD6\xD0\x81\x5C", 5)
+                                      << QByteArray("\"V\"=\"\xD6\xD0\x81\x5C\"");
+        QTest::newRow("control byte") << uint(REG_SZ) << QByteArray("a\r\n", 4)
+                                      << QByteArray("\"V\"=hex(1):61,0d,0a,00");
+        QTest::newRow("no terminating zero") << uint(REG_SZ) << QByteArray("ab") << QByteArray("\"V\"=hex(1):61,62");
+        QTest::newRow("inner zero") << uint(REG_SZ) << QByteArray("a\0b", 4) << QByteArray("\"V\"=hex(1):61,00,62,00");
+        QTest::newRow("lone first byte") << uint(REG_SZ) << QByteArray("a\x81", 3)
+                                         << QByteArray("\"V\"=hex(1):61,81,00");
+        QTest::newRow("dword") << uint(REG_DWORD) << QByteArray("\x2a\0\0\0", 4) << QByteArray("\"V\"=dword:0000002a");
+        QTest::newRow("short dword") << uint(REG_DWORD) << QByteArray("\x2a", 1) << QByteArray("\"V\"=hex(4):2a");
+        QTest::newRow("binary") << uint(REG_BINARY) << QByteArray("\x00\xff", 2) << QByteArray("\"V\"=hex:00,ff");
         QTest::newRow("other type") << uint(0xb) << QByteArray("\x01", 1) << QByteArray("\"V\"=hex(b):01");
     }
     void valuesRoundTripByteForByte()

@@ -11,8 +11,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace
-{
+namespace {
 
 std::string FolderFile(const QTemporaryDir& folder, const char* name)
 {
@@ -28,8 +27,7 @@ int BindLoopback(bool listening, int& port)
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
     if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
-        (listening && ::listen(fd, 8) != 0))
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0 || (listening && ::listen(fd, 8) != 0))
         std::abort();
     port = ntohs(address.sin_port);
     return fd;
@@ -107,8 +105,7 @@ void OdbcSandbox::Execute(const std::string& dataSource, const std::string& user
     for (const auto& sql : statements) {
         Odbc::Statement statement(connection);
         std::string text = sql;
-        const auto result =
-            SQLExecDirect(statement.Handle(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
+        const auto result = SQLExecDirect(statement.Handle(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
         if (result != SQL_NO_DATA)
             statement.Check(result, "Executing");
     }
@@ -120,8 +117,8 @@ void OdbcSandbox::CreateLibrary(const std::string& dataSource, const LibraryRows
         "drop table if exists lib_zizhu",
         "drop table if exists lib_user",
         "drop table if exists ver_manage",
-        "create table lib_zizhu (zz_user char(6), zz_ip char(24))",
-        "create table lib_user (us_code char(6) primary key, us_pass char(6))",
+        "create table lib_zizhu (" + rows.zizhuColumns + ")",
+        "create table lib_user (us_code char(6), us_pass char(6))",
     };
     if (rows.withVersionTable)
         statements.push_back("create table ver_manage (vm_mess varchar(60))");

@@ -13,8 +13,7 @@
 //   PgLib      the test PostgreSQL cluster (login kiosk / kiosk-pass), when the tests run with one
 //   PgStopped  a port on 127.0.0.1 where nothing listens
 //   PgSilent   a port on 127.0.0.1 that accepts connections and never answers
-class OdbcSandbox
-{
+class OdbcSandbox {
 public:
     static OdbcSandbox& Instance();
 
@@ -36,6 +35,7 @@ public:
     struct LibraryRows {
         std::vector<std::string> inserts;
         bool withVersionTable = true;
+        std::string zizhuColumns = "zz_user char(6), zz_ip char(24)";
     };
     static void CreateLibrary(const std::string& dataSource, const LibraryRows& rows);
 

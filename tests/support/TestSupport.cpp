@@ -18,8 +18,7 @@
 #include <memory>
 #include <sstream>
 
-namespace
-{
+namespace {
 constexpr uid_t kUnprivilegedId = 65534; // nobody / nogroup
 }
 
@@ -37,8 +36,8 @@ int RunUnprivileged(const std::function<int()>& body)
 {
     const pid_t child = ::fork();
     if (child == 0) {
-        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedId) != 0 ||
-                                 ::setuid(kUnprivilegedId) != 0))
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedId) != 0 || ::setuid(kUnprivilegedId) != 0))
             ::_exit(125);
         int code = 126;
         try {
@@ -109,8 +108,7 @@ ShownWindows::~ShownWindows()
 
 bool ShownWindows::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Show && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->isWindow()) {
+    if (event->type() == QEvent::Show && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
         names << watched->objectName();
         if (onShow)
             onShow(static_cast<QWidget*>(watched));

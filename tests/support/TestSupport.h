@@ -20,8 +20,7 @@ int RunTestObjects(int argc, char** argv, std::initializer_list<QObject*> object
 int RunUnprivileged(const std::function<int()>& body);
 
 // A temporary folder, readable by everyone, that holds the hive file HKEY_LOCAL_MACHINE points at.
-class HiveFixture
-{
+class HiveFixture {
 public:
     HiveFixture();
     ~HiveFixture();
@@ -38,8 +37,7 @@ private:
 };
 
 // Answers every message box at once and remembers it.
-class MessageBoxRecorder
-{
+class MessageBoxRecorder {
 public:
     MessageBoxRecorder();
     ~MessageBoxRecorder();
@@ -49,8 +47,7 @@ public:
 };
 
 // Remembers the object name of every window as it is shown.
-class ShownWindows : public QObject
-{
+class ShownWindows : public QObject {
 public:
     ShownWindows();
     ~ShownWindows() override;
@@ -64,9 +61,9 @@ protected:
 // Top-level widgets that still exist, by object name.
 QStringList LiveWindows();
 
-#define KIOSK_TEST_MAIN(...)                                                                                 \
-    int main(int argc, char** argv)                                                                          \
-    {                                                                                                        \
-        QApplication app(argc, argv);                                                                        \
-        return RunTestObjects(argc, argv, {__VA_ARGS__});                                                    \
+#define KIOSK_TEST_MAIN(...)                                                                                           \
+    int main(int argc, char** argv)                                                                                    \
+    {                                                                                                                  \
+        QApplication app(argc, argv);                                                                                  \
+        return RunTestObjects(argc, argv, {__VA_ARGS__});                                                              \
     }

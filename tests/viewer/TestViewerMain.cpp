@@ -1,0 +1,7 @@
+#include "TestSupport.h"
+
+#include <QApplication>
+
+QObject* NewTestKestruneMain();
+
+KIOSK_TEST_MAIN(NewTestKestruneMain())
