@@ -92,7 +92,8 @@ ScopedApplication::ScopedApplication() : application_(std::make_unique<TApplicat
 ScopedApplication::~ScopedApplication()
 {
     application_->DestroyComponents();
-    Application = nullptr;
+    if (Application == application_.get())
+        Application = nullptr;
 }
 
 TApplication::TApplication() : TComponent(nullptr) {}
@@ -123,7 +124,8 @@ int TApplication::Run()
 void TApplication::Terminate()
 {
     terminated_ = true;
-    QCoreApplication::quit();
+    // Ends the loop only; quit() would first close every window, which is the owner's business.
+    QCoreApplication::exit(0);
 }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, unsigned flags)

@@ -3,11 +3,12 @@
 #include "Application.h"
 #include "DBGrid.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QThread>
 #include <QWindow>
@@ -28,6 +29,34 @@ void TForm::ApplyFormProperties()
         setFixedSize(size());
     }
     centerOnScreen_ = property("Position").toString() == "poScreenCenter";
+    if (property("KeyPreview").toBool()) {
+        for (QWidget* child : findChildren<QWidget*>())
+            child->installEventFilter(this);
+    }
+}
+
+bool TForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // A key event goes to the focused control first and then up through its parents; the form sees it
+    // once, at the control.
+    if (event->type() != QEvent::KeyPress || !OnKeyPress || watched != QApplication::focusWidget())
+        return false;
+    const auto* keyEvent = static_cast<QKeyEvent*>(event);
+    const bool enter = keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter;
+    if (enter && qobject_cast<QAbstractButton*>(watched) != nullptr)
+        return false;
+    const QString text = keyEvent->text();
+    if (text.size() != 1 || text[0].unicode() > 0x7F)
+        return false;
+    char key = static_cast<char>(text[0].unicode());
+    RunEventHandler([this, &key] { OnKeyPress(this, key); });
+    return key == '\0'; // a handler that clears the key consumes it
+}
+
+void TForm::Perform(unsigned message, unsigned long wParam, long)
+{
+    if (message == WM_NEXTDLGCTL)
+        focusNextPrevChild(wParam == 0);
 }
 
 void TForm::ReadComponents(const QString& resource, const std::function<void()>& bind)

@@ -8,6 +8,9 @@
 #include <functional>
 #include <string>
 
+// The dialog navigation message: with both parameters 0 it moves the focus to the next control.
+constexpr unsigned WM_NEXTDLGCTL = 40;
+
 // A window built from its stored layout. Forms are owned through TComponent, never by a Qt parent.
 class TForm : public QWidget, public TComponent {
     Q_OBJECT
@@ -22,6 +25,14 @@ public:
     void Refresh();
     // Closes the window; closing the main window ends the message loop.
     void Close();
+    // Handles a window message at once. Only the dialog navigation message is known: with wParam 0
+    // the focus moves to the next control in tab order that can take it, otherwise to the previous.
+    void Perform(unsigned message, unsigned long wParam, long lParam);
+
+    // With key preview on (the layout's "KeyPreview"), every typed character reaches this handler
+    // before the focused control, which still gets it afterwards; Enter on a focused button presses
+    // the button and does not come here. A handler that sets the key to 0 consumes it.
+    std::function<void(TObject* Sender, char& key)> OnKeyPress;
 
 protected:
     // Applies the window settings that a Designer file keeps as dynamic properties of its top widget:
@@ -47,6 +58,7 @@ protected:
     }
 
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     static void RunEventHandler(const std::function<void()>& handler);

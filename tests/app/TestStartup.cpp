@@ -8,6 +8,8 @@
 #include "frmKestruneMain.h"
 #include "unGlobal.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -146,6 +148,33 @@ private slots:
         QCOMPARE(ConnectStatus, std::string());
         verifyDialogIsMain();
         QVERIFY(sandbox().Trace().find("SQLConnect") == std::string::npos);
+        // Start-up itself shows nothing; the dialog's own reading of the record reports it.
+        QCOMPARE(messages->boxes.size(), std::size_t{1});
+        QCOMPARE(messages->boxes[0].text, std::string("Invalid data type for 'USERNAME'"));
+    }
+
+    void storedParametersTakeEffectAtTheNextStart()
+    {
+        QVERIFY(WriteConnectionSettings("NoSuchSource", "", ""));
+        StartUp();
+        verifyDialogIsMain();
+        QTimer::singleShot(0, [] {
+            DbPara->btMod->click();
+            DbPara->edOdbc->setText("LibODBC");
+            DbPara->edUser->setText("reader");
+            DbPara->edPass->setText("secret");
+            DbPara->btOk->click();
+        });
+        QCOMPARE(Application->Run(), 0);
+        QVERIFY(Application->Terminated());
+        QVERIFY(messages->boxes.empty());
+
+        application.reset();
+        application = std::make_unique<ScopedApplication>();
+        StartUp();
+        QCOMPARE(Application->MainForm(), static_cast<TForm*>(KestruneMain));
+        QCOMPARE(LibDM->LibDB->AliasName, std::string("LibODBC"));
+        QCOMPARE(LibDM->LibDB->Params.Lines(), (std::vector<std::string>{"USER NAME=reader", "PASSWORD=secret"}));
     }
 
     void closingTheMainWindowEndsTheProgramWithZero()

@@ -3,5 +3,6 @@
 #include <QApplication>
 
 QObject* NewTestConnectionSettings();
+QObject* NewTestDbPara();
 
-KIOSK_TEST_MAIN(NewTestConnectionSettings())
+KIOSK_TEST_MAIN(NewTestConnectionSettings(), NewTestDbPara())

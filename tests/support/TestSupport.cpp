@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTest>
 #include <QWidget>
 
@@ -50,6 +53,27 @@ int RunUnprivileged(const std::function<int()>& body)
     if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+}
+
+int RunProgramUnprivileged(const QString& program, const QStringList& arguments, const QString& folder)
+{
+    const QString copy = folder + "/" + QFileInfo(program).fileName();
+    QFile::remove(copy);
+    if (!QFile::copy(program, copy))
+        return -1;
+    QProcess process;
+    process.setProgram(copy);
+    process.setArguments(arguments);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setChildProcessModifier([] {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedId) != 0 || ::setuid(kUnprivilegedId) != 0))
+            ::_exit(125);
+    });
+    process.start();
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return process.exitCode();
 }
 
 HiveFixture::HiveFixture()

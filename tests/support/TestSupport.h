@@ -19,6 +19,10 @@ int RunTestObjects(int argc, char** argv, std::initializer_list<QObject*> object
 // so that file permissions apply to it; the result is the child's exit code, or -1 when it died.
 int RunUnprivileged(const std::function<int()>& body);
 
+// Runs a program as an unprivileged user (when started as root) and returns its exit code, or -1.
+// The program is copied into a folder of the caller's first, so that the user can reach it.
+int RunProgramUnprivileged(const QString& program, const QStringList& arguments, const QString& folder);
+
 // A temporary folder, readable by everyone, that holds the hive file HKEY_LOCAL_MACHINE points at.
 class HiveFixture {
 public:
