@@ -4,12 +4,18 @@
 #include "Exceptions.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFont>
+#include <QIcon>
 #include <QMessageBox>
 #include <QProxyStyle>
 #include <QStyleFactory>
 
 TApplication* Application = nullptr;
+
+namespace {
+const QString kMainIcon = QStringLiteral(":/pictures/MAINICON");
+}
 
 namespace {
 
@@ -109,6 +115,9 @@ void TApplication::Initialize()
     QFont::insertSubstitution(QString::fromUtf8("宋体"), QStringLiteral("AR PL UMing CN"));
     QApplication::setStyle(new PasswordStarStyle);
     QApplication::setQuitOnLastWindowClosed(false);
+    // The program's icon is the picture that the program keeps under the name MAINICON.
+    if (QFile::exists(kMainIcon))
+        QApplication::setWindowIcon(QIcon(kMainIcon));
 }
 
 int TApplication::Run()

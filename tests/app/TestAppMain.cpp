@@ -4,5 +4,6 @@
 
 QObject* NewTestUnGlobal();
 QObject* NewTestStartup();
+QObject* NewTestFlash();
 
-KIOSK_TEST_MAIN(NewTestUnGlobal(), NewTestStartup())
+KIOSK_TEST_MAIN(NewTestUnGlobal(), NewTestStartup(), NewTestFlash())

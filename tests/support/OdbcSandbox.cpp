@@ -66,6 +66,10 @@ OdbcSandbox::OdbcSandbox() : postgresPort_(ReadPostgresPort())
     ::close(BindLoopback(false, stoppedPort)); // free again: nothing listens there
     int silentPort = 0;
     silentListener_ = BindLoopback(true, silentPort); // the kernel accepts; nobody ever answers
+    constexpr std::chrono::milliseconds kHold(700);
+    slowDead_ = std::make_unique<SlowProxy>(stoppedPort, kHold);
+    if (postgresPort_)
+        slow_ = std::make_unique<SlowProxy>(*postgresPort_, kHold);
 
     std::ofstream(FolderFile(folder_, "odbcinst.ini"))
         << "[ODBC]\nTrace=Yes\nTraceFile=" << FolderFile(folder_, "trace.log") << "\n\n"
@@ -73,11 +77,19 @@ OdbcSandbox::OdbcSandbox() : postgresPort_(ReadPostgresPort())
     std::ofstream sources(FolderFile(folder_, "odbc.ini"));
     sources << "[LibODBC]\nDriver=SQLite3\nDatabase=" << SqliteFile() << "\n\n";
     if (postgresPort_)
-        sources << PostgresSource("PgLib", *postgresPort_);
-    sources << PostgresSource("PgStopped", stoppedPort) << PostgresSource("PgSilent", silentPort);
+        sources << PostgresSource("PgLib", *postgresPort_) << PostgresSource("PgSlow", slow_->Port());
+    sources << PostgresSource("PgStopped", stoppedPort) << PostgresSource("PgSilent", silentPort)
+            << PostgresSource("PgSlowDead", slowDead_->Port());
     sources.close();
     ::setenv("ODBCSYSINI", folder_.path().toLocal8Bit().constData(), 1);
     ::setenv("ODBCINI", FolderFile(folder_, "odbc.ini").c_str(), 1);
+}
+
+void OdbcSandbox::OnSlowAccept(std::function<void()> hook)
+{
+    if (slow_)
+        slow_->OnAccept(hook);
+    slowDead_->OnAccept(hook);
 }
 
 std::string OdbcSandbox::SqliteFile() const

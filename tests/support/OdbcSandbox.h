@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SlowProxy.h"
+
 #include <QTemporaryDir>
 
 #include <memory>
@@ -13,6 +15,8 @@
 //   PgLib      the test PostgreSQL cluster (login kiosk / kiosk-pass), when the tests run with one
 //   PgStopped  a port on 127.0.0.1 where nothing listens
 //   PgSilent   a port on 127.0.0.1 that accepts connections and never answers
+//   PgSlow     the test cluster behind a proxy that holds each connection for a moment
+//   PgSlowDead a proxy that holds each connection for a moment and then closes it
 class OdbcSandbox {
 public:
     static OdbcSandbox& Instance();
@@ -21,6 +25,8 @@ public:
     static constexpr const char* kPgPassword = "kiosk-pass";
 
     std::string SqliteFile() const;
+    // Called on the proxies' thread as a connection to PgSlow or PgSlowDead arrives.
+    void OnSlowAccept(std::function<void()> hook);
     bool HasPostgres() const { return postgresPort_.has_value(); }
 
     // The driver manager's trace since the last ClearTrace().
@@ -45,6 +51,8 @@ private:
     QTemporaryDir folder_;
     std::optional<int> postgresPort_;
     int silentListener_ = -1;
+    std::unique_ptr<SlowProxy> slow_;
+    std::unique_ptr<SlowProxy> slowDead_;
 };
 
 // Credentials for a data source: the PostgreSQL login for Pg*, nothing for SQLite.
