@@ -21,6 +21,5 @@ TFlash::~TFlash() = default;
 
 void TFlash::FormCreate(TObject*)
 {
-    lbView->setText(Cp936::ToUnicode(ConnectStatus));
-    lbView->adjustSize();
+    SetLabelCaption(lbView, Cp936::ToUnicode(ConnectStatus));
 }

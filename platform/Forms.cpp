@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QScreen>
 #include <QThread>
 #include <QWindow>
@@ -17,8 +18,21 @@ TForm::TForm(TComponent* owner) : QWidget(nullptr), TComponent(owner) {}
 
 TForm::~TForm() = default;
 
+void SetLabelCaption(QLabel* label, const QString& caption)
+{
+    label->setText(caption);
+    const QRect stored = label->geometry();
+    const QSize fitted = label->sizeHint();
+    const int left = label->alignment().testFlag(Qt::AlignRight) ? stored.right() + 1 - fitted.width() : stored.left();
+    label->setGeometry(left, stored.top(), fitted.width(), fitted.height());
+}
+
 void TForm::ApplyFormProperties()
 {
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (label->pixmap().isNull())
+            SetLabelCaption(label, label->text());
+    }
     const auto borderStyle = property("BorderStyle").toString();
     if (borderStyle == "bsNone") {
         setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);

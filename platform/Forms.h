@@ -11,6 +11,12 @@
 // The dialog navigation message: with both parameters 0 it moves the focus to the next control.
 constexpr unsigned WM_NEXTDLGCTL = 40;
 
+class QLabel;
+
+// Sets a label's caption and sizes the label to it, as every label of the layouts does; a
+// right-aligned label keeps its right edge, any other its left edge.
+void SetLabelCaption(QLabel* label, const QString& caption);
+
 // A window built from its stored layout. Forms are owned through TComponent, never by a Qt parent.
 class TForm : public QWidget, public TComponent {
     Q_OBJECT
@@ -37,7 +43,8 @@ public:
 protected:
     // Applies the window settings that a Designer file keeps as dynamic properties of its top widget:
     // "BorderStyle" (bsNone: no frame; bsDialog: fixed frame with a close box only) and "Position"
-    // (poScreenCenter). Called once the layout's widgets exist.
+    // (poScreenCenter). Labels without a picture are sized to their captions. Called once the layout's
+    // widgets exist.
     void ApplyFormProperties();
     // Reads the form's non-visual components, connects its data grids to their data sources, lets the
     // form bind its members and handlers, and then tells the components the layout has been loaded.

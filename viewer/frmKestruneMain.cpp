@@ -47,8 +47,7 @@ void TKestruneMain::FormCreate(TObject*)
     qrTmp1->SQL.Add(kMarkerQuery);
     qrTmp1->Open();
     if (qrTmp1->Eof()) {
-        lbPass->setText(Cp936::ToUnicode(Cp936::Literal("密码是真实的明码。")));
-        lbPass->adjustSize();
+        SetLabelCaption(lbPass, Cp936::ToUnicode(Cp936::Literal("密码是真实的明码。")));
     }
     qrTmp1->Close();
     qrTmp->SQL.Clear();

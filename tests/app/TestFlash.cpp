@@ -12,7 +12,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <memory>
@@ -146,6 +149,7 @@ private slots:
         QCOMPARE(flash->geometry().center(), QGuiApplication::primaryScreen()->availableGeometry().center());
         QCOMPARE(flash->lbView->pos(), QPoint(16, 56));
         QVERIFY(flash->lbView->width() > 189); // widened to the longer status text
+        QVERIFY(flash->Label1->width() >= flash->Label1->fontMetrics().horizontalAdvance(flash->Label1->text()));
 
         const QImage shown = flash->grab().toImage();
         QImage picture(QStringLiteral(ASSETS_DIR "/splash.jpg"));
@@ -198,6 +202,50 @@ private slots:
         QCOMPARE(Flash, nullptr);
         QVERIFY(!LiveWindows().contains("Flash"));
         QCOMPARE(Application->MainForm(), connects ? static_cast<TForm*>(KestruneMain) : static_cast<TForm*>(DbPara));
+    }
+
+    // On a real X display the splash is on the screen, not merely in existence, while the open waits.
+    void splashReachesARealScreen()
+    {
+        const QString xvfb = QStandardPaths::findExecutable("Xvfb");
+        const QString import = QStandardPaths::findExecutable("import");
+        if (xvfb.isEmpty() || import.isEmpty())
+            QSKIP("Xvfb and ImageMagick are needed; scripts/test.sh installs them");
+        const QString display = QString(":%1").arg(150 + QRandomGenerator::global()->bounded(500));
+        QProcess server;
+        server.start(xvfb, {display, "-screen", "0", "800x600x24", "-nolisten", "tcp"});
+        QVERIFY(server.waitForStarted());
+        QTest::qWait(500);
+        QVERIFY(WriteConnectionSettings("PgSlowDead", OdbcSandbox::kPgUser, OdbcSandbox::kPgPassword));
+
+        QImage screen;
+        OdbcSandbox::Instance().OnSlowAccept([&] {
+            QProcess grab;
+            grab.start(import, {"-display", display, "-window", "root", "png:-"});
+            if (grab.waitForFinished(5000))
+                screen.loadFromData(grab.readAllStandardOutput(), "PNG");
+        });
+        QProcess program;
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", display);
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        program.setProcessEnvironment(environment);
+        program.start(START_ON_DISPLAY, {QString::fromStdString(hive->Path())});
+        const bool finished = program.waitForFinished(30000);
+        server.kill();
+        server.waitForFinished();
+        QVERIFY(finished);
+        QCOMPARE(program.exitCode(), 1); // the open failed, so the dialog took over
+        QCOMPARE(screen.size(), QSize(800, 600));
+        // The splash is centred: its status line starts 16, 56 from its top-left corner.
+        const QRect status(QPoint((800 - 400) / 2 + 16, (600 - 300) / 2 + 56), QSize(200, 16));
+        int blue = 0;
+        for (int y = status.top(); y <= status.bottom(); ++y)
+            for (int x = status.left(); x <= status.right(); ++x) {
+                const QColor pixel = screen.pixelColor(x, y);
+                blue += pixel.blue() > 200 && pixel.red() < 60 && pixel.green() < 60;
+            }
+        QVERIFY2(blue > 40, qPrintable(QString::number(blue)));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "frmDbPara.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -127,6 +128,9 @@ private slots:
         QCOMPARE(DbPara->edOdbc->echoMode(), QLineEdit::Normal);
         QCOMPARE(DbPara->edUser->echoMode(), QLineEdit::Password);
         QCOMPARE(DbPara->edPass->echoMode(), QLineEdit::Password);
+        // The right-aligned captions, sized to their texts, end where their boxes begin.
+        for (const QLabel* caption : {DbPara->Label1, DbPara->Label2, DbPara->Label3})
+            QCOMPARE(caption->geometry().right() + 1, 72);
     }
 
     void compactKeyboard()
