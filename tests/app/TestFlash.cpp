@@ -154,15 +154,10 @@ private slots:
         const QImage shown = flash->grab().toImage();
         QImage picture(QStringLiteral(ASSETS_DIR "/splash.jpg"));
         QCOMPARE(shown.size(), QSize(400, 300));
-        int blue = 0;
-        int throughPicture = 0;
         const QRect status = flash->lbView->geometry();
-        for (int y = status.top(); y <= status.bottom(); ++y)
-            for (int x = status.left(); x <= status.right(); ++x) {
-                const QColor pixel = shown.pixelColor(x, y);
-                blue += pixel.blue() > 200 && pixel.red() < 60 && pixel.green() < 60;
-                throughPicture += Near(pixel, picture.pixelColor(x, y));
-            }
+        const int blue = CountPoints(status, [&](const QPoint& at) { return IsBlue(shown.pixelColor(at)); });
+        const int throughPicture =
+            CountPoints(status, [&](const QPoint& at) { return Near(shown.pixelColor(at), picture.pixelColor(at)); });
         QVERIFY2(blue > 40, qPrintable(QString::number(blue)));
         QVERIFY2(throughPicture > status.width() * status.height() / 2, qPrintable(QString::number(throughPicture)));
         // The icon's corner is masked out, its pages are white.
@@ -239,12 +234,7 @@ private slots:
         QCOMPARE(screen.size(), QSize(800, 600));
         // The splash is centred: its status line starts 16, 56 from its top-left corner.
         const QRect status(QPoint((800 - 400) / 2 + 16, (600 - 300) / 2 + 56), QSize(200, 16));
-        int blue = 0;
-        for (int y = status.top(); y <= status.bottom(); ++y)
-            for (int x = status.left(); x <= status.right(); ++x) {
-                const QColor pixel = screen.pixelColor(x, y);
-                blue += pixel.blue() > 200 && pixel.red() < 60 && pixel.green() < 60;
-            }
+        const int blue = CountPoints(status, [&](const QPoint& at) { return IsBlue(screen.pixelColor(at)); });
         QVERIFY2(blue > 40, qPrintable(QString::number(blue)));
     }
 };

@@ -147,3 +147,22 @@ QStringList LiveWindows()
         names << widget->objectName();
     return names;
 }
+
+int CountPoints(const QRect& area, const std::function<bool(const QPoint&)>& test)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += test(QPoint(x, y));
+    return count;
+}
+
+bool IsBlue(const QColor& pixel)
+{
+    return pixel.blue() > 200 && pixel.red() < 60 && pixel.green() < 60;
+}
+
+bool IsRed(const QColor& pixel)
+{
+    return pixel.red() > 200 && pixel.green() < 80 && pixel.blue() < 80;
+}

@@ -5,6 +5,7 @@
 
 #include "Application.h"
 
+#include <QImage>
 #include <QStringList>
 
 #include <functional>
@@ -61,6 +62,12 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
+
+// How many points of an area pass a test.
+int CountPoints(const QRect& area, const std::function<bool(const QPoint&)>& test);
+// Tests for pure blue and pure red, as the layouts use them for texts.
+bool IsBlue(const QColor& pixel);
+bool IsRed(const QColor& pixel);
 
 // Top-level widgets that still exist, by object name.
 QStringList LiveWindows();

@@ -298,13 +298,8 @@ private slots:
         QCOMPARE(KestruneMain->size(), QSize(416, 226));
         reachState(State::Refused);
         const QImage refused = KestruneMain->grab().toImage();
-        int redPixels = 0;
-        const QRect errorArea = KestruneMain->lbError->geometry();
-        for (int y = errorArea.top(); y <= errorArea.bottom(); ++y)
-            for (int x = errorArea.left(); x <= errorArea.right(); ++x) {
-                const QColor pixel = refused.pixelColor(x, y);
-                redPixels += pixel.red() > 200 && pixel.green() < 80 && pixel.blue() < 80;
-            }
+        const int redPixels = CountPoints(KestruneMain->lbError->geometry(),
+                                          [&](const QPoint& at) { return IsRed(refused.pixelColor(at)); });
         QVERIFY2(redPixels > 30, qPrintable(QString::number(redPixels)));
         KestruneMain->edPass->setText("qz");
         KestruneMain->Button1->setVisible(true);
