@@ -26,7 +26,6 @@ public:
 
     TComponent* Owner() const { return owner_; }
     std::size_t ComponentCount() const { return components_.size(); }
-    TComponent* Components(std::size_t index) const { return components_.at(index).get(); }
     TComponent* FindComponent(const std::string& name) const;
     template <typename T> T* FindComponentOf(const std::string& name) const
     {

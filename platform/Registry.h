@@ -94,7 +94,6 @@ public:
     void WriteString(const std::string& name, const std::string& value);
     void CloseKey();
 
-    bool HasCurrentKey() const { return currentKey_ != nullptr; }
     const std::string& CurrentPath() const { return currentPath_; }
 
 private:

@@ -8,8 +8,6 @@ class TStrings {
 public:
     void Clear() { lines_.clear(); }
     void Add(const std::string& line) { lines_.push_back(line); }
-    std::size_t Count() const { return lines_.size(); }
-    const std::string& operator[](std::size_t index) const { return lines_.at(index); }
     const std::vector<std::string>& Lines() const { return lines_; }
     // The value of the first line NAME=value whose name matches without regard to ASCII case.
     std::string Values(const std::string& name) const;
