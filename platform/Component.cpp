@@ -51,40 +51,30 @@ bool TComponent::ReadProperty(const std::string& name, const QJsonValue& value, 
     return true;
 }
 
-void LayoutReader::Read(const QString& resource)
+void ReadStoredComponents(TComponent& owner, const QString& resource, const std::function<void()>& bind)
 {
     QFile file(resource);
     if (!file.open(QIODevice::ReadOnly))
         throw Exception("Stored layout not found: " + resource.toStdString());
     const auto components = QJsonDocument::fromJson(file.readAll()).object().value("components").toArray();
+    std::vector<TComponent*> created;
     for (const auto& entry : components) {
         const auto className = entry.toObject().value("class").toString().toStdString();
-        auto component = CreateComponentOfClass(className, &owner_);
+        auto component = CreateComponentOfClass(className, &owner);
         if (component == nullptr)
             throw Exception("Class " + className + " not found");
-        created_.push_back(owner_.Adopt(std::move(component)));
-        created_.back()->Name = entry.toObject().value("name").toString().toStdString();
+        created.push_back(owner.Adopt(std::move(component)));
+        created.back()->Name = entry.toObject().value("name").toString().toStdString();
     }
-    for (std::size_t i = 0; i < created_.size(); ++i) {
+    for (std::size_t i = 0; i < created.size(); ++i) {
         const auto properties = components.at(static_cast<qsizetype>(i)).toObject();
         for (auto it = properties.begin(); it != properties.end(); ++it) {
             const auto name = it.key().toStdString();
-            if (name != "class" && name != "name" && !created_[i]->ReadProperty(name, it.value(), owner_))
-                throw Exception("Error reading " + created_[i]->Name + "." + name + ": Property does not exist");
+            if (name != "class" && name != "name" && !created[i]->ReadProperty(name, it.value(), owner))
+                throw Exception("Error reading " + created[i]->Name + "." + name + ": Property does not exist");
         }
     }
-}
-
-void LayoutReader::NotifyLoaded()
-{
-    for (TComponent* component : created_)
-        component->Loaded();
-}
-
-void ReadStoredComponents(TComponent& owner, const QString& resource, const std::function<void()>& bind)
-{
-    LayoutReader layout(owner);
-    layout.Read(resource);
     bind();
-    layout.NotifyLoaded();
+    for (TComponent* component : created)
+        component->Loaded();
 }

@@ -65,22 +65,9 @@ private:
 };
 
 // Reads the non-visual components of a stored layout (a JSON resource) into their owner: each is
-// created, then every property is set (so that references between them resolve), then each is told
-// that the layout has been loaded. The bind step between the last two lets the owner take its
-// members and connect its event handlers before any component acts on its properties.
-class LayoutReader {
-public:
-    explicit LayoutReader(TComponent& owner) : owner_(owner) {}
-    void Read(const QString& resource);
-    void NotifyLoaded();
-
-private:
-    TComponent& owner_;
-    std::vector<TComponent*> created_;
-};
-
-// Reads a stored layout into its owner, lets the owner bind its members and handlers, then tells
-// the new components that the layout has been loaded.
+// created, then every property is set (so that references between them resolve), then the owner
+// binds its members and event handlers, and only then is each component told that the layout has
+// been loaded, so that none acts on its properties before the owner is ready.
 void ReadStoredComponents(TComponent& owner, const QString& resource, const std::function<void()>& bind);
 
 // A new component of a class that stored layouts may name; empty for an unknown class.
